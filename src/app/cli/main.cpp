@@ -1,0 +1,46 @@
+// velocast-cli: the converter's profiles, engine and task database without a display.
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+
+#include "app/cli/CliCommands.h"
+#include "tasks/AVConfiguration.h"
+
+namespace {
+
+void printUsage() {
+  std::printf(
+      "Usage: velocast-cli COMMAND [ARGS]\n"
+      "Commands:\n"
+      "  --version        print the program version\n"
+      "  config           print the configuration file, the application-data folder and every setting\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vc;
+  const std::map<std::string, std::function<int(const cli::TArgs&)>> commands = {
+      {"--version", cli::cmdVersion},
+      {"config", cli::cmdConfig},
+  };
+  if (argc < 2) {
+    printUsage();
+    return 2;
+  }
+  const auto command = commands.find(argv[1]);
+  if (command == commands.end()) {
+    std::fprintf(stderr, "velocast-cli: unknown command '%s'\n", argv[1]);
+    printUsage();
+    return 2;
+  }
+  try {
+    // The configuration comes first, as at the desktop's start: a first run writes the file.
+    tasks::Configuration().Load();
+    return command->second(cli::TArgs(argv + 2, argv + argc));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}
