@@ -15,7 +15,7 @@ packages=(
   # desktop
   qt6-base-dev qt6-multimedia-dev libgl-dev
   # tests: GoogleTest, fixture makers and the independent oracle, fonts for text filters
-  googletest libgtest-dev ffmpeg dvdauthor genisoimage fonts-dejavu-core
+  googletest libgtest-dev ffmpeg dvdauthor genisoimage fonts-dejavu-core locales
 )
 
 missing=()
@@ -25,13 +25,17 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The tests check that a locale with a decimal comma changes no stored number.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <algorithm>
 #include <vector>
 
 namespace vc::base {
@@ -34,29 +36,31 @@ std::string ShortestDecimal(double value) {
 }
 
 std::string FloatText15(double value) {
-  if (value == 0 || !std::isfinite(value)) return value == 0 ? "0" : (std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF"));
+  if (value == 0) return "0";
+  if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
+  // to_chars never looks at the locale, so "." stays the separator everywhere.
   const double magnitude = std::fabs(value);
-  char buffer[64];
+  char buffer[400];
   if (magnitude >= 1e-5 && magnitude < 1e15) {
-    // %.15g may still choose an exponent for values below 1e-4; print fixed with enough places
-    // and trim, keeping 15 significant digits.
     const int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
     const int decimals = std::max(0, 14 - exponent);
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text(buffer);
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
     if (text.find('.') != std::string::npos) {
       while (!text.empty() && text.back() == '0') text.pop_back();
       if (!text.empty() && text.back() == '.') text.pop_back();
     }
     return text;
   }
-  std::snprintf(buffer, sizeof buffer, "%.14E", value);  // d.ddddddddddddddE±xx
-  std::string text(buffer);
-  const auto e = text.find('E');
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+  std::string text(buffer, ec == std::errc() ? end : buffer);  // d.ddddddddddddddde±xx
+  const auto e = text.find('e');
   std::string mantissa = text.substr(0, e);
-  int exponent = std::atoi(text.c_str() + e + 1);
-  while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
-  if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+  const int exponent = std::atoi(text.c_str() + e + 1);
+  if (mantissa.find('.') != std::string::npos) {
+    while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+    if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+  }
   return mantissa + "E" + std::to_string(exponent);
 }
 
