@@ -95,13 +95,6 @@ static bool parseWhole(const std::string& text, T& value) {
 bool TryParseInt32(const std::string& text, int32_t& value) { return parseWhole(text, value); }
 bool TryParseInt64(const std::string& text, int64_t& value) { return parseWhole(text, value); }
 
-bool TryParseDouble(const std::string& text, double& value) {
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  if (first != last && *first == '+') ++first;
-  if (first == last) return false;
-  auto [ptr, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && ptr == last;
-}
+bool TryParseDouble(const std::string& text, double& value) { return parseWhole(text, value); }
 
 }  // namespace vc::base
