@@ -64,14 +64,15 @@ void TStrings::SetText(const std::string& text) {
 }
 
 static bool needsQuotes(const std::string& item) {
-  if (item.empty()) return true;
   for (unsigned char c : item)
     if (c <= ' ' || c == ',' || c == '"') return true;
   return false;
 }
 
 std::string TStrings::CommaText() const {
-  // A single empty line is written as "" so it survives a round trip.
+  // A single empty line is written as "" so it survives a round trip; empty lines among others
+  // are written as nothing between two commas, which reads back as an empty line as well.
+  if (FLines.size() == 1 && FLines[0].empty()) return "\"\"";
   std::string text;
   for (size_t i = 0; i < FLines.size(); ++i) {
     if (i) text += ',';

@@ -64,7 +64,11 @@ TEST(StringsTest, CommaTextRoundTripsAndQuotes) {
       {{"maxrate=1000000", "qmin=3", "qmax=5", "bufsize=4096k", "g=300"},
        "maxrate=1000000,qmin=3,qmax=5,bufsize=4096k,g=300"},
       {{"a b", "c,d", "say \"hi\""}, "\"a b\",\"c,d\",\"say \"\"hi\"\"\""},
-      {{"x", "", "y"}, "x,\"\",y"},
+      // Only a space, comma, quote or control character asks for quotes; a lone empty line is
+      // quoted so that it is not read back as no line at all.
+      {{"x", "", "y"}, "x,,y"},
+      {{""}, "\"\""},
+      {{"a", ""}, "a,"},
   };
   for (const auto& c : cases) {
     TStrings list;
