@@ -9,6 +9,8 @@ packages=(
   # media libraries
   libavcodec-dev libavformat-dev libavfilter-dev libavutil-dev libavdevice-dev
   libswscale-dev libswresample-dev
+  # font files read for the subtitle filter
+  libfreetype-dev
   # persistence, XML, DVD, capture, AMR-NB
   libsqlite3-dev sqlite3 libpugixml-dev libdvdnav-dev libdvdread-dev libasound2-dev
   libopencore-amrnb-dev
