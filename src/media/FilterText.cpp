@@ -110,8 +110,10 @@ std::string translateDrawText(const std::string& item) {
   const size_t textTo = item.rfind(textEnd);
   std::smatch m;
   const std::string tail = textTo == std::string::npos ? std::string() : item.substr(textTo + textEnd.size());
-  if (textFrom == std::string::npos || textTo == std::string::npos || textTo < textFrom || !std::regex_match(tail, m, rest))
-    throw TItemError{"not an overlay text filter of the form drawtext=fontfile=\\'FONT\\'#text='TEXT'#x=..#bgcolor=0x.."};
+  if (textFrom == std::string::npos || textTo == std::string::npos || textTo < textFrom ||
+      !std::regex_match(tail, m, rest))
+    throw TItemError{
+        "not an overlay text filter of the form drawtext=fontfile=\\'FONT\\'#text='TEXT'#x=..#bgcolor=0x.."};
   const std::string font = readOldPath(item.substr(prefix.size(), fontEnd - prefix.size()));
   const std::string text = readOldText(item.substr(textFrom, textTo - textFrom));
   const int32_t x = readInt(m[1]), y = readInt(m[2]), size = readInt(m[3]);
@@ -145,7 +147,8 @@ std::string translateSubtitles(const std::string& item) {
   std::smatch m;
   size_t fontEnd = std::string::npos;
   std::string tail;
-  for (size_t at = fileEnd == std::string::npos ? std::string::npos : item.find(colourStart, fileEnd + fontStart.size());
+  for (size_t at = fileEnd == std::string::npos ? std::string::npos
+                                                : item.find(colourStart, fileEnd + fontStart.size());
        at != std::string::npos; at = item.find(colourStart, at + 1)) {
     tail = item.substr(at + colourStart.size());
     if (std::regex_match(tail, m, rest)) {
@@ -193,8 +196,7 @@ std::optional<std::string> translateDrawBox(const std::string& item) {
   static const std::regex form(R"(^drawbox=(-?\d+):(-?\d+):(-?\d+):(-?\d+):$)");
   std::smatch m;
   if (!std::regex_match(item, m, form)) return std::nullopt;
-  return Format("drawbox=x=%d:y=%d:w=%d:h=%d:color=black", readInt(m[1]), readInt(m[2]), readInt(m[3]),
-                readInt(m[4]));
+  return Format("drawbox=x=%d:y=%d:w=%d:h=%d:color=black", readInt(m[1]), readInt(m[2]), readInt(m[3]), readInt(m[4]));
 }
 
 std::string joinWith(const std::vector<std::string>& parts, const char* separator) {

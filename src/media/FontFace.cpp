@@ -2,8 +2,10 @@
 
 #include <memory>
 
+extern "C" {
 #include <ft2build.h>
 #include FT_FREETYPE_H
+}
 
 namespace vc::media {
 

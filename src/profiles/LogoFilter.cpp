@@ -8,11 +8,8 @@ namespace vc::profiles {
 
 const base::TPropTable& TLogoFilter::Properties() const {
   using C = TLogoFilter;
-  static const base::TPropTable table = base::TPropTableBuilder<C>()
-                                            .Field("X", &C::X)
-                                            .Field("Y", &C::Y)
-                                            .Field("LogoFile", &C::LogoFile)
-                                            .Build();
+  static const base::TPropTable table =
+      base::TPropTableBuilder<C>().Field("X", &C::X).Field("Y", &C::Y).Field("LogoFile", &C::LogoFile).Build();
   return table;
 }
 

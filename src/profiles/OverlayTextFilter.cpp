@@ -51,15 +51,12 @@ void TOverlayTextFilter::Assign(const base::TPersistent& source) {
 }
 
 std::string TOverlayTextFilter::GetFilterString() const {
-  return base::Format(
-      "drawtext=fontfile=\\'%s\\'#text='%s'#x=%d#y=%d#fontsize=%d#fgcolor=0x%.6XFF#bgcolor=0x%.6X00",
-      DoubledBackslashes(FontFile).c_str(), lineBreaksAsEscapes(Text).c_str(), X, Y, FontSize,
-      ColorToRGB(FontColor), ColorToRGB(BgColor));
+  return base::Format("drawtext=fontfile=\\'%s\\'#text='%s'#x=%d#y=%d#fontsize=%d#fgcolor=0x%.6XFF#bgcolor=0x%.6X00",
+                      DoubledBackslashes(FontFile).c_str(), lineBreaksAsEscapes(Text).c_str(), X, Y, FontSize,
+                      ColorToRGB(FontColor), ColorToRGB(BgColor));
 }
 
-bool TOverlayTextFilter::ShowNewDialog() {
-  return FilterDialogs().ShowTextFilterDialog(*this, TFilterDialogMode::New);
-}
+bool TOverlayTextFilter::ShowNewDialog() { return FilterDialogs().ShowTextFilterDialog(*this, TFilterDialogMode::New); }
 
 bool TOverlayTextFilter::ShowEditDialog() {
   return FilterDialogs().ShowTextFilterDialog(*this, TFilterDialogMode::Edit);

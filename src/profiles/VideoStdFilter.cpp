@@ -53,8 +53,6 @@ std::string TVideoStdFilter::GetFilterString() const {
 
 bool TVideoStdFilter::ShowNewDialog() { return FilterDialogs().ShowStdFilterDialog(*this, TFilterDialogMode::New); }
 
-bool TVideoStdFilter::ShowEditDialog() {
-  return FilterDialogs().ShowStdFilterDialog(*this, TFilterDialogMode::Edit);
-}
+bool TVideoStdFilter::ShowEditDialog() { return FilterDialogs().ShowStdFilterDialog(*this, TFilterDialogMode::Edit); }
 
 }  // namespace vc::profiles

@@ -64,9 +64,11 @@ std::string logoFixture() {
   const std::string path = dir + "/logo.png";
   if (!std::filesystem::exists(path)) {
     std::filesystem::create_directories(dir);
-    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i "
-                                "'color=c=red:s=16x12,drawbox=x=8:y=0:w=8:h=12:color=blue:t=fill' "
-                                "-frames:v 1 '" + path + ".tmp.png' && mv '" + path + ".tmp.png' '" + path + "'";
+    const std::string command =
+        "ffmpeg -nostdin -v error -y -f lavfi -i "
+        "'color=c=red:s=16x12,drawbox=x=8:y=0:w=8:h=12:color=blue:t=fill' "
+        "-frames:v 1 '" +
+        path + ".tmp.png' && mv '" + path + ".tmp.png' '" + path + "'";
     EXPECT_EQ(test::RunCommand(command), 0);
   }
   return path;
@@ -188,7 +190,8 @@ TEST(FilterGraphTest, DrawBoxOutlinesItsRectangleInTheNamedColour) {
   expectSize(run);
   const TRgbPicture& out = run.Frames[0];
   // Three-pixel edges of the box x 10..69, y 20..59; inside and outside untouched.
-  for (const auto& [x, y] : std::vector<std::pair<int, int>>{{30, 20}, {30, 22}, {30, 57}, {30, 59}, {10, 40}, {12, 40}, {67, 40}, {69, 40}})
+  for (const auto& [x, y] :
+       std::vector<std::pair<int, int>>{{30, 20}, {30, 22}, {30, 57}, {30, 59}, {10, 40}, {12, 40}, {67, 40}, {69, 40}})
     EXPECT_TRUE(isRed(out.At(x, y))) << x << "," << y;
   EXPECT_EQ(changedPixels(out, ref.Frames[0], 14, 24, 66, 56), 0);
   EXPECT_EQ(changedPixels(out, ref.Frames[0], 72, 0, kFrameWidth, kFrameHeight), 0);
@@ -243,14 +246,15 @@ struct TSubtitleCase {
 TEST(FilterGraphTest, SubtitlesShowOnlyDuringTheirTime) {
   const TGraphRun& ref = unfiltered();
   test::TTempDir dir;
-  for (const TSubtitleCase& c : {TSubtitleCase{"film.srt", kSrt, "0xFFFF0000", isYellow},
-                                 TSubtitleCase{"film.ass", kAss, "0xFF00", isBlue}}) {
+  for (const TSubtitleCase& c :
+       {TSubtitleCase{"film.srt", kSrt, "0xFFFF0000", isYellow}, TSubtitleCase{"film.ass", kAss, "0xFF00", isBlue}}) {
     test::WriteFile(dir.File(c.Name), c.Content);
     const TGraphRun run = runStored(oldSubtitles(dir.File(c.Name), kFont, c.Colour));
     expectSize(run);
     EXPECT_EQ(changedPixels(run.Frames[0], ref.Frames[0]), 0) << c.Name;
     EXPECT_EQ(changedPixels(run.Frames[2], ref.Frames[2]), 0) << c.Name;
-    EXPECT_GT(changedPixels(run.Frames[1], ref.Frames[1], 0, kFrameHeight / 2, kFrameWidth, kFrameHeight), 30) << c.Name;
+    EXPECT_GT(changedPixels(run.Frames[1], ref.Frames[1], 0, kFrameHeight / 2, kFrameWidth, kFrameHeight), 30)
+        << c.Name;
     EXPECT_EQ(changedPixels(run.Frames[1], ref.Frames[1], 0, 0, kFrameWidth, kFrameHeight / 3), 0) << c.Name;
     EXPECT_GT(countPixels(run.Frames[1], c.IsDrawnColour), 10) << c.Name;
   }
@@ -259,7 +263,8 @@ TEST(FilterGraphTest, SubtitlesShowOnlyDuringTheirTime) {
 TEST(FilterGraphTest, CodePageReadsNonUtf8Subtitles) {
   test::TTempDir dir;
   // "Привет" in UTF-8 and in windows-1251.
-  test::WriteFile(dir.File("utf8.srt"), "1\n00:00:01,000 --> 00:00:02,000\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n\n");
+  test::WriteFile(dir.File("utf8.srt"),
+                  "1\n00:00:01,000 --> 00:00:02,000\n\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n\n");
   test::WriteFile(dir.File("cp1251.srt"), "1\n00:00:01,000 --> 00:00:02,000\n\xCF\xF0\xE8\xE2\xE5\xF2\n\n");
   const TGraphRun utf8 = runStored(oldSubtitles(dir.File("utf8.srt"), kFont, "0xFFFF0000"));
   const TGraphRun cp1251 = runStored(oldSubtitles(dir.File("cp1251.srt"), kFont, "0xFFFF0000", "cp1251"));
@@ -282,8 +287,8 @@ TEST(FilterGraphTest, AwkwardPathsReachTheirFilters) {
   std::filesystem::copy_file(logoFixture(), dir + "/logo, [1].png");
   std::filesystem::copy_file(kFont, dir + "/my font;1.ttf");
   test::WriteFile(dir + "/sub: 'a'.srt", kSrt);
-  const TGraphRun run =
-      runStored(oldLogo(dir + "/logo, [1].png", 10, 10) + "," + oldSubtitles(dir + "/sub: 'a'.srt", dir + "/my font;1.ttf", "0xFFFF0000"));
+  const TGraphRun run = runStored(oldLogo(dir + "/logo, [1].png", 10, 10) + "," +
+                                  oldSubtitles(dir + "/sub: 'a'.srt", dir + "/my font;1.ttf", "0xFFFF0000"));
   expectSize(run);
   EXPECT_TRUE(isRed(run.Frames[0].At(13, 16)));
   EXPECT_TRUE(isBlue(run.Frames[0].At(22, 16)));
@@ -294,9 +299,9 @@ TEST(FilterGraphTest, AwkwardPathsReachTheirFilters) {
 // Paths written to end the option or the filter and start another one.
 TEST(FilterGraphTest, CraftedPathsAddNoFilter) {
   test::TTempDir temp;
-  const std::vector<std::string> subtitleNames = {
-      "e.srt,negate", "d.srt[o];[o]negate", "c.srt:fontsdir=.:force_style=Fontsize=90", "q.srt',negate,'",
-      "b.srt\\,negate"};
+  const std::vector<std::string> subtitleNames = {"e.srt,negate", "d.srt[o];[o]negate",
+                                                  "c.srt:fontsdir=.:force_style=Fontsize=90", "q.srt',negate,'",
+                                                  "b.srt\\,negate"};
   for (const auto& name : subtitleNames) {
     test::WriteFile(temp.File(name), kSrt);
     const TGraphRun run = runStored(oldSubtitles(temp.File(name), kFont, "0xFFFF0000"));

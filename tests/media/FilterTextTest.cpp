@@ -109,7 +109,8 @@ TEST(FilterTextTest, RewritesEachOldForm) {
       {"ass=filename$/s/film.ass#font$" + kBoldFont + "#color$0xFF00#codepage$cp1251",
        "subtitles=filename=file\\\\:/s/film.ass:fontsdir=/usr/share/fonts/truetype/dejavu"
        ":force_style=FontName=DejaVu Serif\\,Bold=1\\,Italic=0\\,PrimaryColour=&H00FF0000:charenc=cp1251"},
-      {"ass=filename$/s/a.srt#font$#color$0x000", "subtitles=filename=file\\\\:/s/a.srt:force_style=PrimaryColour=&H00000000"},
+      {"ass=filename$/s/a.srt#font$#color$0x000",
+       "subtitles=filename=file\\\\:/s/a.srt:force_style=PrimaryColour=&H00000000"},
   };
   for (const auto& [stored, expected] : cases) EXPECT_EQ(TranslateFilterText(stored), expected) << stored;
 }
