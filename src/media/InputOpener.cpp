@@ -25,11 +25,13 @@ void RegisterInputHandler(const std::string& prefix, TInputHandler handler) {
   handlers()[prefix] = std::move(handler);
 }
 
-int OpenInput(TOpenedInput& input, const std::string& url, const AVInputFormat* fmt, AVDictionary** options) {
+int OpenInput(TOpenedInput& input, const std::string& url, const AVInputFormat* fmt, AVDictionary** options,
+              const TInputPreparer& prepare) {
   input.Context.reset();
   input.IO.reset();
   AVFormatContext* context = avformat_alloc_context();
   if (!context) return AVERROR(ENOMEM);
+  if (prepare) prepare(context);
   if (TInputHandler handler = findHandler(url)) {
     try {
       input.IO = handler(url);

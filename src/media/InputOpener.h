@@ -32,8 +32,12 @@ struct TOpenedInput {
   TInputFormatPtr Context;
 };
 
+// Settles fields of a fresh format context (forced codec ids, flags) before it is opened.
+using TInputPreparer = std::function<void(AVFormatContext*)>;
+
 // Opens url like avformat_open_input (fmt and options as there). Returns the library's negative
 // error code on failure, 0 on success. A registered handler that refuses the URL throws.
-int OpenInput(TOpenedInput& input, const std::string& url, const AVInputFormat* fmt, AVDictionary** options);
+int OpenInput(TOpenedInput& input, const std::string& url, const AVInputFormat* fmt, AVDictionary** options,
+              const TInputPreparer& prepare = {});
 
 }  // namespace vc::media

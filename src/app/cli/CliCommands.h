@@ -3,11 +3,20 @@
 #include <string>
 #include <vector>
 
+namespace vc::profiles {
+class TAVProfileList;
+}
+
 namespace vc::cli {
 
 using TArgs = std::vector<std::string>;
 
+// The built-in catalogue with the user's profile file applied, as the desktop starts with it.
+void LoadProfileList(profiles::TAVProfileList& list);
+
 int cmdVersion(const TArgs& args);
 int cmdConfig(const TArgs& args);
+int cmdProfiles(const TArgs& args);
+int cmdRun(const TArgs& args);
 
 }  // namespace vc::cli

@@ -14,7 +14,9 @@ void printUsage() {
       "Usage: velocast-cli COMMAND [ARGS]\n"
       "Commands:\n"
       "  --version        print the program version\n"
-      "  config           print the configuration file, the application-data folder and every setting\n");
+      "  config           print the configuration file, the application-data folder and every setting\n"
+      "  profiles [--all] list the profiles by category (--all: every profile with class, extension, category)\n"
+      "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n");
 }
 
 }  // namespace
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
   const std::map<std::string, std::function<int(const cli::TArgs&)>> commands = {
       {"--version", cli::cmdVersion},
       {"config", cli::cmdConfig},
+      {"profiles", cli::cmdProfiles},
+      {"run", cli::cmdRun},
   };
   if (argc < 2) {
     printUsage();
