@@ -54,6 +54,13 @@ struct TBsfDeleter {
 struct TAudioFifoDeleter {
   void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
+// A custom I/O context and its buffer (which the library may have replaced since allocation).
+struct TIOContextDeleter {
+  void operator()(AVIOContext* c) const {
+    av_freep(&c->buffer);
+    avio_context_free(&c);
+  }
+};
 
 using TInputFormatPtr = std::unique_ptr<AVFormatContext, TInputFormatDeleter>;
 using TOutputFormatPtr = std::unique_ptr<AVFormatContext, TOutputFormatDeleter>;
@@ -66,6 +73,7 @@ using TSwrPtr = std::unique_ptr<SwrContext, TSwrDeleter>;
 using TSwsPtr = std::unique_ptr<SwsContext, TSwsDeleter>;
 using TBsfPtr = std::unique_ptr<AVBSFContext, TBsfDeleter>;
 using TAudioFifoPtr = std::unique_ptr<AVAudioFifo, TAudioFifoDeleter>;
+using TIOContextPtr = std::unique_ptr<AVIOContext, TIOContextDeleter>;
 
 inline TFramePtr MakeFrame() { return TFramePtr(av_frame_alloc()); }
 inline TPacketPtr MakePacket() { return TPacketPtr(av_packet_alloc()); }
