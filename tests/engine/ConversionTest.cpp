@@ -79,11 +79,15 @@ TEST_F(ConversionTest, ReencodesVideoAndAudioIntoMp4AtANewSize) {
   // The pictures are the input's, scaled.
   EXPECT_LT(meanDifference(DecodeGrey(input, 3.0, 160, 120), DecodeGrey(output, 3.0, 160, 120)), 6.0);
   // The sound is the input's tone at its level.
+  auto peakOf = [](const std::vector<int16_t>& samples) {
+    int peak = 0;
+    for (size_t i = 2 * 48000; i < 4 * 48000 && i < samples.size(); ++i)
+      peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+    return peak;
+  };
   const auto samples = DecodeSamples(output);
   ASSERT_GT(samples.size(), 2u * 48000 * 15);
-  int peak = 0;
-  for (size_t i = 2 * 48000; i < 4 * 48000; ++i) peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-  EXPECT_NEAR(peak, 4096, 300);
+  EXPECT_NEAR(peakOf(samples), peakOf(DecodeSamples(input)), 200);
 }
 
 TEST_F(ConversionTest, CopiesStreamsIntoMatroskaPacketForPacket) {
