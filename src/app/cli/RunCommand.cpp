@@ -31,7 +31,9 @@ class TProgressDisplay final {
     const int percent = converter.Progress();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - FBegin).count();
     const double speed = wall > 0 ? converter.ConvertedDuration() / wall : 0;
-    const std::string left = converter.Progress() > 0 ? base::TimeText(converter.RemainingSeconds()) : "?";
+    // The wall clock of this display is finer than the converter's half-second report.
+    const std::string left =
+        percent > 0 ? base::TimeText(static_cast<int64_t>(wall * (100 - percent) / percent + 0.5)) : "?";
     if (FTerminal) {
       std::printf("\r%3d%%  speed %.2fx  time left %s   ", percent, speed, left.c_str());
       std::fflush(stdout);
@@ -96,8 +98,9 @@ int cmdRun(const TArgs& args) {
     converter.OnProgress = [&](engine::TAVConverter& c) { display.Show(c); };
     converter.OnStopped = [&](engine::TAVConverter&) { stopped = true; };
     converter.OnComplete = [&](engine::TAVConverter& c) {
-      display.End();
       errorText = c.ErrorText();
+      if (errorText.empty()) display.Show(c);  // progress events are rate-limited: show where it ended
+      display.End();
       completed = true;
     };
 
