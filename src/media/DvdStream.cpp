@@ -22,7 +22,6 @@ TDvdStream::TDvdStream(const TDvdTitle& title, int32_t angle, int32_t firstChapt
   FFirstChapter = FTitle.Chapters[firstChapter - 1].Number;
   FLastChapter = FTitle.Chapters[lastChapter - 1].Number;
   startRange();
-  FDvd->SetAngle(FAngle);
 }
 
 TDvdStream::~TDvdStream() {
@@ -59,6 +58,8 @@ void TDvdStream::readFirstBlock(int32_t chapter) {
     FDvd.reset();
     throw base::EVelocastError("Can not start chapter");
   }
+  // The angle before the first block: in a multi-angle cell that block is already the angle's.
+  FDvd->SetAngle(FAngle);
   FCurrentChapter = chapter;
   uint8_t block[kBlock];
   const int32_t n = Read(block, kBlock);
@@ -119,6 +120,7 @@ int64_t TDvdStream::Seek(int64_t offset, TSeekOrigin origin) {
   const int64_t block = offset / kBlock;
   if (block == 0) {
     FDvd->Start(FTitle, FFirstChapter);
+    FDvd->SetAngle(FAngle);
   } else {
     const bool landed = FDvd->Seek(FFirstBlock + block);
     VC_ASSERT(landed);
