@@ -94,4 +94,16 @@ void TSqliteDatabase::Execute(const std::string& sql) { Prepare(sql)->Execute();
 
 int64_t TSqliteDatabase::LastInsertRowId() const { return sqlite3_last_insert_rowid(FDb); }
 
+// Immediate: the write lock is taken at the start, so a busy database fails before any change.
+TSqliteTransaction::TSqliteTransaction(TSqliteDatabase& db) : FDb(db) { FDb.Execute("begin immediate"); }
+
+TSqliteTransaction::~TSqliteTransaction() {
+  if (!FDone) sqlite3_exec(FDb.Handle(), "rollback", nullptr, nullptr, nullptr);
+}
+
+void TSqliteTransaction::Commit() {
+  FDb.Execute("commit");
+  FDone = true;
+}
+
 }  // namespace vc::tasks

@@ -67,4 +67,19 @@ class TSqliteDatabase final {
   sqlite3* FDb = nullptr;
 };
 
+// Statements between construction and Commit take effect together or not at all: leaving the
+// scope without Commit rolls them back.
+class TSqliteTransaction final {
+ public:
+  explicit TSqliteTransaction(TSqliteDatabase& db);
+  ~TSqliteTransaction();
+  TSqliteTransaction(const TSqliteTransaction&) = delete;
+  TSqliteTransaction& operator=(const TSqliteTransaction&) = delete;
+  void Commit();
+
+ private:
+  TSqliteDatabase& FDb;
+  bool FDone = false;
+};
+
 }  // namespace vc::tasks

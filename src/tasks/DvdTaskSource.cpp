@@ -1,0 +1,7 @@
+#include "tasks/DvdTaskSource.h"
+
+namespace vc::tasks {
+
+bool ReopenDvdTitle(TConversionSettings&) { return false; }
+
+}  // namespace vc::tasks
