@@ -110,6 +110,7 @@ struct TDvdNav::TImpl {
   int32_t CellN = 0;
   uint32_t Sector = 0;     // VOB sector of the block read last
   int32_t Position = -1;   // its position in the title
+  int32_t LastDataPosition = -1;  // position of the last data block playback gave, -1 after a jump we made
   int EventsWithoutData = 0;
   // A block that arrived in a new chapter: held back so the reader sees the chapter change first.
   bool HasHeldBlock = false;
@@ -206,6 +207,7 @@ struct TDvdNav::TImpl {
     Pgcn = 0;
     CellN = 0;
     Position = -1;
+    LastDataPosition = -1;
     EventsWithoutData = 0;
     updateProgramChain();
     return true;
@@ -267,6 +269,13 @@ struct TDvdNav::TImpl {
     if (result == TStep::Data) {
       EventsWithoutData = 0;
       position = positionOfSector();
+      // A program chain that jumps back within the title (a looping title) would play for ever.
+      if (position >= 0 && LastDataPosition >= 0 && position < LastDataPosition) {
+        av_log(nullptr, AV_LOG_VERBOSE, "dvd: title %d jumps back to block %d\n", Title, position);
+        endPlayback();
+        return TStep::End;
+      }
+      if (position >= 0) LastDataPosition = position;
     }
     return result;
   }
@@ -316,6 +325,7 @@ struct TDvdNav::TImpl {
     // current VOBU goes on to the next one; the second try then seeks backwards.
     for (int attempt = 0; attempt < 3; ++attempt) {
       if (dvdnav_sector_search(Nav.get(), block - segment->Offset, SEEK_SET) != DVDNAV_STATUS_OK) return false;
+      LastDataPosition = -1;
       if (!nextBlock(buffer, position)) return false;
       while (position >= 0 && position < block)
         if (!nextBlock(buffer, position)) return false;

@@ -54,7 +54,7 @@ class TDvdNav final {
   void SetAngle(int32_t angle);
   // Chapter where playback stands: that of the block read last, or the chapter playback has just
   // entered. Negative when nothing plays: before Start, after Stop, after the title's end, when
-  // navigation left the title, or when playback gave no data for too long.
+  // navigation left the title or jumped back within it, or when it gave no data for too long.
   int32_t Chapter() const;
   // Next step of playback into buffer (BlockSize bytes):
   //  -1: no data this time; ask Chapter again (it may have changed) before reading on;

@@ -135,6 +135,14 @@ TEST(DvdStream, AReadPastTheEndGivesWhatIsLeftThenZero) {
   EXPECT_EQ(readSome(stream, 10000).size(), 0u);
 }
 
+// A title whose program chain jumps back to its first chapter would otherwise play for ever.
+TEST(DvdStream, ALoopingTitleEndsAfterOnePass) {
+  const TDvdFixture& fx = DvdFixture();
+  const auto chapters = ChapterSectors(fx.StillFolder, 3);
+  TDvdStream stream(scanTitle(fx.StillFolder, 3), 1, 1, 1);
+  EXPECT_TRUE(readAll(stream) == VobSectors(fx.Vob, chapters[0].First, chapters[0].Last));
+}
+
 TEST(DvdStream, FailuresAreClearErrors) {
   const TDvdTitle title = scanTitle(DvdFixture().Folder, 1);
   auto message = [](const TDvdTitle& t, int32_t first, int32_t last) -> std::string {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -25,14 +26,17 @@ TDvdFixture describe(const fs::path& root) {
 }
 
 // Built in a private folder and renamed into place, so another process never sees half a fixture.
+// The folder is named after the script's text, so a changed script never meets an old fixture.
 TDvdFixture make() {
+  const std::string script = std::string(VELOCAST_SOURCE_DIR) + "/tests/support/make-dvd-fixture.sh";
+  char version[32];
+  std::snprintf(version, sizeof version, "dvd-%016zx", std::hash<std::string>()(ReadFile(script)));
   const fs::path fixtures(VELOCAST_FIXTURE_DIR);
-  const fs::path root = fixtures / "dvd";
+  const fs::path root = fixtures / version;
   if (fs::exists(root)) return describe(root);
   fs::create_directories(fixtures);
   std::string work = (fixtures / "dvd.XXXXXX").string();
   if (!mkdtemp(work.data())) throw std::runtime_error("mkdtemp failed");
-  const std::string script = std::string(VELOCAST_SOURCE_DIR) + "/tests/support/make-dvd-fixture.sh";
   std::string output;
   if (RunCommand("sh '" + script + "' '" + work + "' 2>&1", &output) != 0) {
     fs::remove_all(work);

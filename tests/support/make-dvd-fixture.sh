@@ -31,6 +31,7 @@ XML
 VIDEO_FORMAT=PAL dvdauthor -x dvd.xml >dvdauthor.log 2>&1
 # The same titles with a 2 s still after title 1, whose post command jumps to title 2, and an
 # endless still after title 2: playback meets WAIT and STILL events and leaves a title by a jump.
+# Title 3 (title 2's blocks again) loops: its post command jumps back to its first chapter.
 cat > still.xml <<'XML'
 <dvdauthor dest="STILL">
   <vmgm><menus><video format="pal" /></menus></vmgm>
@@ -40,6 +41,7 @@ cat > still.xml <<'XML'
       <audio format="ac3" lang="en" />
       <pgc><vob file="t1.mpg" chapters="0,4,8" pause="2" /><post>jump title 2;</post></pgc>
       <pgc><vob file="t2.mpg" pause="inf" /></pgc>
+      <pgc><vob file="t2.mpg" /><post>jump chapter 1;</post></pgc>
     </titles>
   </titleset>
 </dvdauthor>
