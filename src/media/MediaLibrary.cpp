@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "media/AVHandles.h"
 #include "media/MediaLog.h"
+#include "media/StreamProtocol.h"
 
 extern "C" {
 #include <libavdevice/avdevice.h>
@@ -52,6 +53,8 @@ void registerLibraries() {
   avformat_network_init();
   avdevice_register_all();
   InstallMediaLogRouter();
+  // Our own input forms: DVD titles and other stream objects reach the library as "stream:N".
+  RegisterStreamProtocol();
 }
 
 void unregisterLibraries() {
