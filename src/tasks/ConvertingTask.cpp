@@ -117,6 +117,7 @@ void TConvertingTask::Pause() {
   Status = TAVTaskStatus::stPaused;
   Converter().Pause();
   repaintRow();
+  refreshLogView();  // no report comes while paused to show the last lines
 }
 
 void TConvertingTask::Resume() {

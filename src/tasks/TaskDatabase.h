@@ -2,6 +2,7 @@
 // The task database "av.cfg" in the application-data folder, opened once per process. The desktop's
 // data module and the terminal program create one TTaskDatabase; TPersistentManager runs its
 // statements on it. The file is never created here: the install step makes it from data/av.sql.
+// It must outlive the task tree and every task, whose handlers write to it until they are gone.
 #include <string>
 
 #include "tasks/SqliteDatabase.h"
