@@ -18,5 +18,6 @@ int cmdVersion(const TArgs& args);
 int cmdConfig(const TArgs& args);
 int cmdProfiles(const TArgs& args);
 int cmdRun(const TArgs& args);
+int cmdConvert(const TArgs& args);
 
 }  // namespace vc::cli

@@ -16,7 +16,9 @@ void printUsage() {
       "  --version        print the program version\n"
       "  config           print the configuration file, the application-data folder and every setting\n"
       "  profiles [--all] list the profiles by category (--all: every profile with class, extension, category)\n"
-      "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n");
+      "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n"
+      "  convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N] [--input-format NAME]\n"
+      "                   convert SOURCE with a profile (-o defaults to the output folder)\n");
 }
 
 }  // namespace
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
       {"config", cli::cmdConfig},
       {"profiles", cli::cmdProfiles},
       {"run", cli::cmdRun},
+      {"convert", cli::cmdConvert},
   };
   if (argc < 2) {
     printUsage();

@@ -1,0 +1,175 @@
+// velocast-cli convert: composes a conversion as the wizard's finish does and runs it.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/RunConversion.h"
+#include "base/Format.h"
+#include "profiles/AVProfileList.h"
+#include "tasks/AVConfiguration.h"
+#include "tasks/ConversionComposer.h"
+
+namespace vc::cli {
+
+namespace {
+
+struct TConvertRequest {
+  std::string Source;
+  std::string Target;
+  std::string Profile;
+  std::string InputFormat;
+  double Start = 0;   // s
+  double End = 0;     // s; 0 = to the end
+  int Threads = 0;    // 0 = from the configuration
+};
+
+const char* kUsage =
+    "Usage: velocast-cli convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N]\n"
+    "                            [--input-format NAME]\n";
+
+bool parseNumber(const std::string& text, double& value) {
+  return base::TryParseDouble(text, value) && value >= 0;
+}
+
+// Fills request from args; false (after a message) when they do not make a request.
+bool parseArgs(const TArgs& args, TConvertRequest& request) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "%s needs a value\n", a.c_str());
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string text;
+    if (a == "--profile") {
+      if (!value(request.Profile)) return false;
+    } else if (a == "-o" || a == "--output") {
+      if (!value(request.Target)) return false;
+    } else if (a == "--input-format") {
+      if (!value(request.InputFormat)) return false;
+    } else if (a == "--start" || a == "--end") {
+      if (!value(text)) return false;
+      if (!parseNumber(text, a == "--start" ? request.Start : request.End)) {
+        std::fprintf(stderr, "%s takes seconds, not '%s'\n", a.c_str(), text.c_str());
+        return false;
+      }
+    } else if (a == "--threads") {
+      int32_t n = 0;
+      if (!value(text)) return false;
+      if (!base::TryParseInt32(text, n) || n < 1 || n > 32) {
+        std::fprintf(stderr, "--threads takes 1 to 32, not '%s'\n", text.c_str());
+        return false;
+      }
+      request.Threads = n;
+    } else if (a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "unknown option %s\n", a.c_str());
+      return false;
+    } else if (request.Source.empty()) {
+      request.Source = a;
+    } else {
+      std::fprintf(stderr, "only one source: '%s' is one too many\n", a.c_str());
+      return false;
+    }
+  }
+  if (request.Profile.empty() || request.Source.empty()) {
+    std::fputs(kUsage, stderr);
+    return false;
+  }
+  if (request.End > 0 && request.End <= request.Start) {
+    std::fprintf(stderr, "--end must lie after --start\n");
+    return false;
+  }
+  return true;
+}
+
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The profile whose description (or component name) is name, ignoring case.
+const profiles::TAVProfile* findProfile(const profiles::TAVProfileList& list, const std::string& name) {
+  for (int i = 0; i < list.Count(); ++i) {
+    const auto& p = list.Items(i);
+    if (base::SameText(p.Description, name) || (!p.Name.empty() && base::SameText(p.Name, name))) return &p;
+  }
+  return nullptr;
+}
+
+void printCloseMatches(const profiles::TAVProfileList& list, const std::string& name) {
+  std::fprintf(stderr, "No profile is named \"%s\".", name.c_str());
+  const std::string wanted = base::LowerCase(name);
+  std::vector<std::string> matches;
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::string& description = list.Items(i).Description;
+    const std::string lower = base::LowerCase(description);
+    if (lower.find(wanted) != std::string::npos || wanted.find(lower) != std::string::npos ||
+        editDistance(lower, wanted) <= 3)
+      matches.push_back(description);
+  }
+  if (matches.empty()) {
+    std::fprintf(stderr, " 'velocast-cli profiles' lists them.\n");
+    return;
+  }
+  std::fprintf(stderr, " Close matches:\n");
+  for (const auto& m : matches) std::fprintf(stderr, "  %s\n", m.c_str());
+}
+
+}  // namespace
+
+int cmdConvert(const TArgs& args) {
+  TConvertRequest request;
+  if (!parseArgs(args, request)) return 2;
+
+  profiles::TAVProfileList list;
+  LoadProfileList(list);
+  const profiles::TAVProfile* profile = findProfile(list, request.Profile);
+  if (!profile) {
+    printCloseMatches(list, request.Profile);
+    return 2;
+  }
+
+  tasks::TConversionSettings settings;
+  settings.SourceFile = request.Source;
+  settings.SourceType = tasks::TAVSourceType::stFile;
+  settings.Profile = profile->Description;
+  if (request.Target.empty()) {
+    // As the wizard proposes it: the source's name with the profile's extension, in the
+    // configured output folder.
+    settings.TargetFile =
+        tasks::MoveToFolder(tasks::Configuration().OutputFolder, tasks::ReplaceExtension(request.Source, profile->Extension()));
+  } else {
+    settings.TargetFile = request.Target;
+  }
+
+  auto& options = settings.ConvertOptions;
+  options.RecordingTime = INT64_MAX;
+  tasks::ApplyProfile(options, *profile);
+  if (request.Threads > 0) options.ThreadCount = request.Threads;
+  if (!request.InputFormat.empty()) options.InputFormat = request.InputFormat;
+  tasks::ApplyTimeRange(options, request.Start, request.End);
+
+  std::printf("Converting %s to %s with \"%s\"\n", settings.SourceFile.c_str(), settings.TargetFile.c_str(),
+              settings.Profile.c_str());
+  std::fflush(stdout);
+  const int status = RunConversion(settings);
+  if (status == 0) std::printf("Written %s\n", settings.TargetFile.c_str());
+  return status;
+}
+
+}  // namespace vc::cli
