@@ -159,8 +159,8 @@ void TConversion::openInputFile(int index) {
   const AVCodec* videoDecoder = findNamedCodec(video.DecoderVideoCodecName, AVMEDIA_TYPE_VIDEO, false);
   const AVCodec* audioDecoder =
       findNamedCodec(FOptions.AudioOptions.DecoderAudioCodecName, AVMEDIA_TYPE_AUDIO, false);
-  const AVCodec* subtitleDecoder =
-      findNamedCodec(FOptions.SubtitleOptions.SubtitleCodecName, AVMEDIA_TYPE_SUBTITLE, false);
+  // The subtitle name is the output's encoder; as a decoder it only helps streams the demuxer
+  // could not identify (see openDecoders), and an encoder without a decoder of its name is fine.
 
   auto file = std::make_unique<TInputFile>();
   const std::string& name = FInputNames[index];
@@ -168,7 +168,6 @@ void TConversion::openInputFile(int index) {
     c->flags |= AVFMT_FLAG_NONBLOCK;
     if (videoDecoder) c->video_codec_id = videoDecoder->id, c->video_codec = videoDecoder;
     if (audioDecoder) c->audio_codec_id = audioDecoder->id, c->audio_codec = audioDecoder;
-    if (subtitleDecoder) c->subtitle_codec_id = subtitleDecoder->id, c->subtitle_codec = subtitleDecoder;
   });
   if (opened < 0) throw EVelocastError(Format("Could not open file:%d!", opened));
   AVFormatContext* context = file->Context();

@@ -206,8 +206,11 @@ void TConversion::openDecoders() {
       codec = avcodec_find_decoder_by_name(o.VideoOptions.DecoderVideoCodecName.c_str());
     if (in->codec_type == AVMEDIA_TYPE_AUDIO && !o.AudioOptions.DecoderAudioCodecName.empty())
       codec = avcodec_find_decoder_by_name(o.AudioOptions.DecoderAudioCodecName.c_str());
-    if (in->codec_type == AVMEDIA_TYPE_SUBTITLE && !o.SubtitleOptions.SubtitleCodecName.empty())
-      codec = avcodec_find_decoder_by_name(o.SubtitleOptions.SubtitleCodecName.c_str());
+    // Forcing the output's subtitle codec onto an input of another codec could only garble it.
+    if (in->codec_type == AVMEDIA_TYPE_SUBTITLE && !o.SubtitleOptions.SubtitleCodecName.empty()) {
+      const AVCodec* named = avcodec_find_decoder_by_name(o.SubtitleOptions.SubtitleCodecName.c_str());
+      if (named && (in->codec_id == AV_CODEC_ID_NONE || named->id == in->codec_id)) codec = named;
+    }
     if (!codec) codec = avcodec_find_decoder(in->codec_id);
     if (!codec) throw EVelocastError("Unsupported codec for input stream ");
     input->Decoder.reset(avcodec_alloc_context3(codec));

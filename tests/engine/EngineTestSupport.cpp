@@ -27,9 +27,8 @@ std::string recipe(const std::string& name, const std::string& out) {
   if (name == "late.mkv")
     return std::string(ff) +
            "-f lavfi -i testsrc2=size=320x240:rate=25:duration=6 "
-           "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=5.5 "
-           "-filter_complex '[1:a]adelay=500|500,aformat=channel_layouts=stereo[a]' -map 0:v -map '[a]' "
-           "-c:v mpeg4 -q:v 5 -c:a pcm_s16le -f matroska " + out;
+           "-itsoffset 0.5 -f lavfi -i sine=frequency=440:sample_rate=48000:duration=5.5 "
+           "-map 0:v -map 1:a -ac 2 -c:v mpeg4 -q:v 5 -c:a pcm_s16le -f matroska " + out;
   if (name == "tone.wav")
     return std::string(ff) + "-f lavfi -i sine=frequency=1000:sample_rate=48000:duration=2 -ac 2 -c:a pcm_s16le -f wav " + out;
   if (name == "loud.wav")
@@ -48,8 +47,7 @@ std::string recipe(const std::string& name, const std::string& out) {
   if (name == "subs.mkv") {
     const std::string srt = out + ".srt";
     WriteFile(srt, "1\n00:00:01,000 --> 00:00:02,000\nFirst\n\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n\n");
-    // Text cannot become bitmaps in ffmpeg; xsub (DivX) subtitles come from drawing them first is
-    // not possible either, so the bitmaps are made as DVD subtitles by the DVD authoring tools.
+    // ffmpeg cannot turn text into bitmaps; the DVD authoring tools draw them as DVD subtitles.
     const std::string xml = out + ".xml";
     const std::string mpg = out + ".mpg";
     WriteFile(xml, "<subpictures><stream><textsub filename=\"" + srt +
@@ -59,14 +57,18 @@ std::string recipe(const std::string& name, const std::string& out) {
                        "movie-height=\"576\"/></stream></subpictures>");
     return std::string(ff) +
            "-f lavfi -i testsrc2=size=720x576:rate=25:duration=6 -f lavfi -i anullsrc=r=48000:cl=stereo -t 6 "
-           "-c:v mpeg2video -c:a mp2 -f dvd " + mpg + " && spumux -s0 " + xml + " < " + mpg + " > " + mpg +
+           "-c:v mpeg2video -c:a mp2 -f dvd " + mpg + " && VIDEO_FORMAT=PAL spumux -s0 " + xml + " < " + mpg + " > " + mpg +
            ".sub.mpg 2>/dev/null && " + ff + "-i " + mpg + ".sub.mpg -map 0:v -map 0:s -c:v mpeg4 -q:v 5 -c:s copy -f matroska " +
            out + " && rm -f " + srt + " " + xml + " " + mpg + " " + mpg + ".sub.mpg";
   }
+  if (name == "vfr.mkv")
+    return std::string(ff) +
+           "-f lavfi -i testsrc2=size=320x240:rate=25:duration=4 -vf \"select='not(eq(mod(n,5),4))'\" -fps_mode vfr "
+           "-c:v mpeg4 -q:v 5 -f matroska " + out;
   throw std::runtime_error("no fixture recipe for " + name);
 }
 
-std::mutex fixtureMutex;
+std::recursive_mutex fixtureMutex;  // one recipe may need another fixture
 
 }  // namespace
 

@@ -20,7 +20,8 @@ namespace vc::test {
 //   "tone.wav"    2 s 1 kHz sine, 48 kHz stereo, 16-bit, amplitude 1/8
 //   "loud.wav"    the same at amplitude 3/4 (doubling it clips)
 //   "chapters.mkv" av.mkv's content with chapters at 0, 4, 8 and 12 s
-//   "subs.mkv"    6 s of video with bitmap (DVD) subtitles shown at 1-2 s and 3-4 s
+//   "subs.mkv"    6 s of 720x576 video with bitmap (DVD) subtitles shown at 1-2 s and 3-4 s
+//   "vfr.mkv"     4 s of 25 fps video with every fifth frame left out (80 frames, gaps of 80 ms)
 std::string EngineFixture(const std::string& name);
 
 // ffprobe's flat output (-show_streams -show_format -count_packets) as key=value
