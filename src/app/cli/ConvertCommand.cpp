@@ -4,11 +4,14 @@
 #include <filesystem>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/CliQueue.h"
 #include "app/cli/RunConversion.h"
+#include "base/AppPaths.h"
 #include "base/Format.h"
 #include "profiles/AVProfileList.h"
 #include "tasks/AVConfiguration.h"
 #include "tasks/ConversionComposer.h"
+#include "tasks/ConvertedNode.h"
 
 namespace vc::cli {
 
@@ -22,11 +25,12 @@ struct TConvertRequest {
   double Start = 0;   // s
   double End = 0;     // s; 0 = to the end
   int Threads = 0;    // 0 = from the configuration
+  int Category = -1;  // category the result is filed under; -1 = the root, target in the output folder
 };
 
 const char* kUsage =
     "Usage: velocast-cli convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N]\n"
-    "                            [--input-format NAME]\n";
+    "                            [--input-format NAME] [--category ID]\n";
 
 bool parseNumber(const std::string& text, double& value) {
   return base::TryParseDouble(text, value) && value >= 0;
@@ -65,6 +69,14 @@ bool parseArgs(const TArgs& args, TConvertRequest& request) {
         return false;
       }
       request.Threads = n;
+    } else if (a == "--category") {
+      int32_t id = 0;
+      if (!value(text)) return false;
+      if (!base::TryParseInt32(text, id) || id < 1) {
+        std::fprintf(stderr, "--category takes a category number, not '%s'\n", text.c_str());
+        return false;
+      }
+      request.Category = id;
     } else if (a.size() > 1 && a[0] == '-') {
       std::fprintf(stderr, "unknown option %s\n", a.c_str());
       return false;
@@ -144,31 +156,60 @@ int cmdConvert(const TArgs& args) {
     return 2;
   }
 
-  tasks::TConversionSettings settings;
-  settings.SourceFile = request.Source;
-  settings.SourceType = tasks::TAVSourceType::stFile;
-  settings.Profile = profile->Description;
-  if (request.Target.empty()) {
-    // As the wizard proposes it: the source's name with the profile's extension, in the
-    // configured output folder.
-    settings.TargetFile =
-        tasks::MoveToFolder(tasks::Configuration().OutputFolder, tasks::ReplaceExtension(request.Source, profile->Extension()));
-  } else {
-    settings.TargetFile = request.Target;
+  // The queue and its history when the task database is there; otherwise the conversion runs
+  // alone and says so.
+  std::unique_ptr<TCliQueue> queue;
+  try {
+    queue = std::make_unique<TCliQueue>();
+  } catch (const tasks::EDatabaseError& e) {
+    if (request.Category > 0) {
+      std::fprintf(stderr, "%s: --category needs the task database. %s\n", e.what(),
+                   tasks::TTaskDatabase::CreateHint().c_str());
+      return 1;
+    }
+    std::fprintf(stderr, "Warning: %s. The conversion runs, but its history is not kept. %s\n", e.what(),
+                 tasks::TTaskDatabase::CreateHint().c_str());
   }
 
-  auto& options = settings.ConvertOptions;
+  // The target folder: the chosen category's, or the configured output folder as the wizard has it.
+  std::string folder = tasks::Configuration().OutputFolder;
+  if (request.Category > 0) {
+    const tasks::TConvertedNode* category = queue->Category(request.Category);
+    if (!category) {
+      std::fprintf(stderr, "There is no category %d; 'velocast-cli categories' lists them.\n", request.Category);
+      return 1;
+    }
+    folder = category->Folder;
+  }
+
+  auto settings = std::make_unique<tasks::TConversionSettings>();
+  settings->SourceFile = request.Source;
+  settings->SourceType = tasks::TAVSourceType::stFile;
+  settings->Profile = profile->Description;
+  settings->CategoryId = request.Category > 0 ? request.Category : 0;
+  if (request.Target.empty()) {
+    settings->TargetFile = tasks::MoveToFolder(folder, tasks::ReplaceExtension(request.Source, profile->Extension()));
+    if (!base::ForceDirectories(folder)) {
+      std::fprintf(stderr, "Cannot create the folder %s\n", folder.c_str());
+      return 1;
+    }
+  } else {
+    settings->TargetFile = request.Target;
+  }
+
+  auto& options = settings->ConvertOptions;
   options.RecordingTime = INT64_MAX;
   tasks::ApplyProfile(options, *profile);
   if (request.Threads > 0) options.ThreadCount = request.Threads;
   if (!request.InputFormat.empty()) options.InputFormat = request.InputFormat;
   tasks::ApplyTimeRange(options, request.Start, request.End);
 
-  std::printf("Converting %s to %s with \"%s\"\n", settings.SourceFile.c_str(), settings.TargetFile.c_str(),
-              settings.Profile.c_str());
+  const std::string target = settings->TargetFile;
+  std::printf("Converting %s to %s with \"%s\"\n", settings->SourceFile.c_str(), target.c_str(),
+              settings->Profile.c_str());
   std::fflush(stdout);
-  const int status = RunConversion(settings);
-  if (status == 0) std::printf("Written %s\n", settings.TargetFile.c_str());
+  const int status = queue ? queue->Convert(std::move(settings)) : RunConversion(*settings);
+  if (status == 0) std::printf("Written %s\n", target.c_str());
   return status;
 }
 

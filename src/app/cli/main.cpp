@@ -18,7 +18,10 @@ void printUsage() {
       "  profiles [--all] list the profiles by category (--all: every profile with class, extension, category)\n"
       "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n"
       "  convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N] [--input-format NAME]\n"
-      "                   convert SOURCE with a profile (-o defaults to the output folder)\n");
+      "                   [--category ID]  convert SOURCE with a profile as a task of the queue\n"
+      "  tasks [--category ID]  list the queue, or the history of a category\n"
+      "  categories       list the categories of the history\n"
+      "  start ID         run again a queue task an earlier run left unfinished\n");
 }
 
 }  // namespace
@@ -31,6 +34,9 @@ int main(int argc, char** argv) {
       {"profiles", cli::cmdProfiles},
       {"run", cli::cmdRun},
       {"convert", cli::cmdConvert},
+      {"tasks", cli::cmdTasks},
+      {"categories", cli::cmdCategories},
+      {"start", cli::cmdStart},
   };
   if (argc < 2) {
     printUsage();
