@@ -18,6 +18,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   # tests: GoogleTest, fixture makers and the independent oracle, fonts for text filters
   googletest libgtest-dev ffmpeg dvdauthor genisoimage fonts-dejavu-core locales
+  # benchmark (bench/run-bench.sh): wall, CPU and peak memory, and the arithmetic
+  time bc
 )
 
 missing=()
