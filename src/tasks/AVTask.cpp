@@ -226,11 +226,10 @@ void DeleteOrStopTasks(const std::vector<TAVTask*>& selection, bool deleteSource
   }
 }
 
-std::string DvdRerunRefusedText(const TConversionSettings& settings) {
-  return base::Format(
-      "The DVD title %d of %s cannot be converted again: its title stream belonged to an earlier run. "
-      "Start a new conversion of the title instead.",
-      settings.DvdTitle, settings.DvdVolume.empty() ? settings.DvdDriver.c_str() : settings.DvdVolume.c_str());
+std::string DvdRerunRefusedText(const TConversionSettings& settings, const std::string& reason) {
+  return base::Format("The DVD title %d of %s cannot be opened again: %s", settings.DvdTitle,
+                      settings.DvdVolume.empty() ? settings.DvdDriver.c_str() : settings.DvdVolume.c_str(),
+                      reason.c_str());
 }
 
 }  // namespace vc::tasks

@@ -105,7 +105,7 @@ class TAVTask : public TNodeObject {
 // are deleted, running and paused ones are stopped (they then complete and are filed).
 void DeleteOrStopTasks(const std::vector<TAVTask*>& selection, bool deleteSource, bool deleteTarget);
 
-// The message for running again a DVD task whose title stream belonged to an earlier run.
-std::string DvdRerunRefusedText(const TConversionSettings& settings);
+// The message when the title of a DVD task cannot be opened again to run it once more.
+std::string DvdRerunRefusedText(const TConversionSettings& settings, const std::string& reason);
 
 }  // namespace vc::tasks

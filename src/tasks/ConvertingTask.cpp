@@ -89,9 +89,10 @@ bool TConvertingTask::Start() {
   }
   if (!CanStart()) return false;
   // The title stream of a DVD task is gone once its run has opened it: open the title afresh.
+  std::string reopenError;
   if (Settings().SourceType == TAVSourceType::stDvd && (LoadedFromDatabase || converterUsed()) &&
-      !ReopenDvdTitle(Settings())) {
-    base::Prompts().ShowError(DvdRerunRefusedText(Settings()));
+      !ReopenDvdTitle(Settings(), reopenError)) {
+    base::Prompts().ShowError(DvdRerunRefusedText(Settings(), reopenError));
     return false;
   }
   if (converterUsed()) renewConverter();

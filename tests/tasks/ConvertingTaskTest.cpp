@@ -366,18 +366,21 @@ TEST(ConvertingTaskTest, EngineThatRanIsNeverStartedAgain) {
   EXPECT_NEAR(test::ProbeDuration(target), test::TaskClipSeconds, 0.2);
 }
 
-TEST(ConvertingTaskTest, DvdTaskOfAnEarlierRunIsRefusedWithAMessage) {
+TEST(ConvertingTaskTest, DvdTaskWhoseDiscIsGoneIsRefusedWithAMessage) {
   TScene scene;
   auto settings = test::ClipSettings("stream:1", scene.dir.File("dvd.avi"), 2);
   settings->SourceType = tasks::TAVSourceType::stDvd;
   settings->DvdVolume = "FIXTURE_DVD";
   settings->DvdTitle = 2;
+  settings->DvdDriver = scene.dir.File("no-such-disc");
   scene.addQueueRow(*settings);
   scene.model.Select(&scene.queue());
   tasks::TAVTask& task = *scene.queue().Tasks()[0];
   EXPECT_FALSE(task.Start());
-  EXPECT_EQ(scene.prompts.Errors, std::vector<std::string>{tasks::DvdRerunRefusedText(task.Settings())});
+  EXPECT_EQ(scene.prompts.Errors,
+            std::vector<std::string>{tasks::DvdRerunRefusedText(task.Settings(), "Can not open DVD")});
   EXPECT_NE(scene.prompts.Errors[0].find("title 2 of FIXTURE_DVD"), std::string::npos);
+  EXPECT_EQ(task.Settings().SourceFile, "stream:1") << "the stale stream is never opened";
   EXPECT_EQ(task.Status, TAVTaskStatus::stError);
   EXPECT_FALSE(task.Converter().Busy());
 }

@@ -8,6 +8,8 @@
 #include "app/cli/RunConversion.h"
 #include "base/AppPaths.h"
 #include "base/Format.h"
+#include "media/DvdSources.h"
+#include "media/DvdTitleUrl.h"
 #include "profiles/AVProfileList.h"
 #include "tasks/AVConfiguration.h"
 #include "tasks/ConversionComposer.h"
@@ -26,11 +28,18 @@ struct TConvertRequest {
   double End = 0;     // s; 0 = to the end
   int Threads = 0;    // 0 = from the configuration
   int Category = -1;  // category the result is filed under; -1 = the root, target in the output folder
+  // A DVD title instead of a source file.
+  std::string Dvd;    // drive mount point, VIDEO_TS folder or ISO image
+  int Title = 0;
+  int FirstChapter = 0;  // 0 = the title's first
+  int LastChapter = 0;   // 0 = the title's last
+  int Angle = 1;
 };
 
 const char* kUsage =
     "Usage: velocast-cli convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N]\n"
-    "                            [--input-format NAME] [--category ID]\n";
+    "                            [--input-format NAME] [--category ID]\n"
+    "       velocast-cli convert --profile NAME --dvd PATH --title N [--chapters A-B] [--angle K] [options]\n";
 
 bool parseNumber(const std::string& text, double& value) {
   return base::TryParseDouble(text, value) && value >= 0;
@@ -69,6 +78,29 @@ bool parseArgs(const TArgs& args, TConvertRequest& request) {
         return false;
       }
       request.Threads = n;
+    } else if (a == "--dvd") {
+      if (!value(request.Dvd)) return false;
+    } else if (a == "--title" || a == "--angle") {
+      int32_t n = 0;
+      if (!value(text)) return false;
+      if (!base::TryParseInt32(text, n) || n < 1) {
+        std::fprintf(stderr, "%s takes a number from 1, not '%s'\n", a.c_str(), text.c_str());
+        return false;
+      }
+      (a == "--title" ? request.Title : request.Angle) = n;
+    } else if (a == "--chapters") {
+      if (!value(text)) return false;
+      const auto dash = text.find('-');
+      int32_t first = 0;
+      int32_t last = 0;
+      if (!base::TryParseInt32(text.substr(0, dash), first) ||
+          !base::TryParseInt32(dash == std::string::npos ? text : text.substr(dash + 1), last) || first < 1 ||
+          last < first) {
+        std::fprintf(stderr, "--chapters takes A-B (or A), not '%s'\n", text.c_str());
+        return false;
+      }
+      request.FirstChapter = first;
+      request.LastChapter = last;
     } else if (a == "--category") {
       int32_t id = 0;
       if (!value(text)) return false;
@@ -87,7 +119,8 @@ bool parseArgs(const TArgs& args, TConvertRequest& request) {
       return false;
     }
   }
-  if (request.Profile.empty() || request.Source.empty()) {
+  const bool dvd = !request.Dvd.empty();
+  if (request.Profile.empty() || request.Source.empty() == !dvd || (dvd && request.Title == 0)) {
     std::fputs(kUsage, stderr);
     return false;
   }
@@ -142,7 +175,57 @@ void printCloseMatches(const profiles::TAVProfileList& list, const std::string& 
   for (const auto& m : matches) std::fprintf(stderr, "  %s\n", m.c_str());
 }
 
+// The DVD fields of the settings, and the title stream the conversion will read.
+bool fillDvdSource(const TConvertRequest& request, tasks::TConversionSettings& settings) {
+  const auto source = media::DvdSourceFromPath(request.Dvd);
+  if (!source) {
+    std::fprintf(stderr, "%s holds no DVD-Video (a VIDEO_TS folder or an ISO image).\n", request.Dvd.c_str());
+    return false;
+  }
+  std::vector<media::TDvdTitle> titles = media::ListDvdTitles(source->Path);
+  const auto title = std::find_if(titles.begin(), titles.end(),
+                                  [&](const media::TDvdTitle& t) { return t.Number == request.Title; });
+  if (title == titles.end()) {
+    std::fprintf(stderr, "Title %d is not on %s; 'velocast-cli dvd %s' lists the titles.\n", request.Title,
+                 request.Dvd.c_str(), request.Dvd.c_str());
+    return false;
+  }
+  const int chapters = static_cast<int>(title->Chapters.size());
+  const int first = request.FirstChapter ? request.FirstChapter : 1;
+  const int last = request.LastChapter ? request.LastChapter : chapters;
+  if (last > chapters || request.Angle > std::max(1, title->AngleCount)) {
+    std::fprintf(stderr, "Title %d has %d chapters and %d angles.\n", title->Number, chapters, title->AngleCount);
+    return false;
+  }
+  settings.SourceType = tasks::TAVSourceType::stDvd;
+  settings.DvdDriver = source->Path;
+  settings.DvdVolume = source->Label;
+  settings.DvdTitle = title->Number;
+  settings.DvdChapter = first;
+  settings.DvdThrough = last;
+  settings.DvdAngle = request.Angle;
+  settings.SourceFile = media::OpenDvdTitleUrl(source->Path, title->Number, request.Angle, first, last);
+  return true;
+}
+
 }  // namespace
+
+int cmdDvd(const TArgs& args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "Usage: velocast-cli dvd PATH   (a drive's mount point, a VIDEO_TS folder or an ISO image)\n");
+    return 2;
+  }
+  const auto source = media::DvdSourceFromPath(args[0]);
+  if (!source) {
+    std::fprintf(stderr, "%s holds no DVD-Video (a VIDEO_TS folder or an ISO image).\n", args[0].c_str());
+    return 1;
+  }
+  std::printf("%s\n", media::DvdSourceCaption(*source).c_str());
+  for (const auto& title : media::ListDvdTitles(source->Path))
+    std::printf("%s\tchapters %zu\tangles %d\n", media::DvdTitleCaption(title).c_str(), title.Chapters.size(),
+                title.AngleCount);
+  return 0;
+}
 
 int cmdConvert(const TArgs& args) {
   TConvertRequest request;
@@ -183,12 +266,20 @@ int cmdConvert(const TArgs& args) {
   }
 
   auto settings = std::make_unique<tasks::TConversionSettings>();
-  settings->SourceFile = request.Source;
-  settings->SourceType = tasks::TAVSourceType::stFile;
   settings->Profile = profile->Description;
   settings->CategoryId = request.Category > 0 ? request.Category : 0;
+  std::string proposedName = request.Source;
+  if (request.Dvd.empty()) {
+    settings->SourceFile = request.Source;
+    settings->SourceType = tasks::TAVSourceType::stFile;
+  } else if (!fillDvdSource(request, *settings)) {
+    return 1;
+  } else {
+    // "%s_%d" of the volume name and the title, as the wizard names a title's target.
+    proposedName = base::Format("%s_%d", settings->DvdVolume.c_str(), settings->DvdTitle);
+  }
   if (request.Target.empty()) {
-    settings->TargetFile = tasks::MoveToFolder(folder, tasks::ReplaceExtension(request.Source, profile->Extension()));
+    settings->TargetFile = tasks::MoveToFolder(folder, tasks::ReplaceExtension(proposedName, profile->Extension()));
     if (!base::ForceDirectories(folder)) {
       std::fprintf(stderr, "Cannot create the folder %s\n", folder.c_str());
       return 1;

@@ -19,6 +19,9 @@ void printUsage() {
       "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n"
       "  convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N] [--input-format NAME]\n"
       "                   [--category ID]  convert SOURCE with a profile as a task of the queue\n"
+      "  convert --profile NAME --dvd PATH --title N [--chapters A-B] [--angle K] [...]\n"
+      "                   convert a chapter range of a DVD title\n"
+      "  dvd PATH         list the titles of a DVD (drive mount point, VIDEO_TS folder or ISO image)\n"
       "  tasks [--category ID]  list the queue, or the history of a category\n"
       "  categories       list the categories of the history\n"
       "  start ID         run again a queue task an earlier run left unfinished\n");
@@ -34,6 +37,7 @@ int main(int argc, char** argv) {
       {"profiles", cli::cmdProfiles},
       {"run", cli::cmdRun},
       {"convert", cli::cmdConvert},
+      {"dvd", cli::cmdDvd},
       {"tasks", cli::cmdTasks},
       {"categories", cli::cmdCategories},
       {"start", cli::cmdStart},
