@@ -167,14 +167,15 @@ void TAudioPath::appendConverted(uint8_t** data, int count) {
 void TAudioPath::encodeFromFifo(bool flushing) {
   AVAudioFifo* fifo = FFifo.get();
   const int frameSize = FEncoder->frame_size;
-  const bool anySize = frameSize <= 1 || (FEncoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+  const int capabilities = FOutput.FrameEncoder->Capabilities();
+  const bool anySize = frameSize <= 1 || (capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
   if (anySize) {
     if (av_audio_fifo_size(fifo) > 0) encodeSamples(av_audio_fifo_size(fifo));
     return;
   }
   while (av_audio_fifo_size(fifo) >= frameSize) encodeSamples(frameSize);
   if (flushing && av_audio_fifo_size(fifo) > 0) {
-    if (FEncoder->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)
+    if (capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)
       encodeSamples(av_audio_fifo_size(fifo));
     else
       av_audio_fifo_reset(fifo);  // the encoder takes whole frames only

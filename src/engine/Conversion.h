@@ -50,7 +50,8 @@ class TConversion final {
   void newAudioStream(TOutputFile& file, int fileIndex);
   void newSubtitleStream(TOutputFile& file, int fileIndex);
   TOutputStream& newStream(TOutputFile& file, int fileIndex, AVMediaType type, const base::TStrings& filters);
-  const AVCodec* chooseEncoder(const std::string& name, AVMediaType type, const std::string& fileName) const;
+  // The encoder of output (named, or the container's default for fileName); a substitute says so in the log.
+  void chooseEncoder(TOutputStream& output, const std::string& name, const std::string& fileName);
   void showErrorBox(const std::string& text);
 
   // streams and codecs
@@ -108,6 +109,7 @@ class TConversion final {
   AVChannelLayout FAudioLayout{};
   int FFrameWidth = 0;
   int FFrameHeight = 0;
+  bool FPixelFormatForced = false;  // the option set named the output's pixel format (the DV profiles)
 
   media::TPacketPtr FPacket;     // the packet being read
   media::TPacketPtr FCopy;       // a copied packet on its way out

@@ -58,7 +58,7 @@ int mapNumber(const std::string& text) {
 // A codec named by the option set: none for an empty name, otherwise it must exist and be of type.
 const AVCodec* findNamedCodec(const std::string& name, AVMediaType type, bool encoder) {
   if (name.empty()) return nullptr;
-  const AVCodec* codec = encoder ? media::FindEncoderByName(name) : avcodec_find_decoder_by_name(name.c_str());
+  const AVCodec* codec = encoder ? media::FindEncoder(name).Codec : avcodec_find_decoder_by_name(name.c_str());
   if (!codec) throw EVelocastError("Unknown Codec Name");
   if (codec->type != type) throw EVelocastError("Invalid codec type");
   return codec;
@@ -74,6 +74,7 @@ void TConversion::SetUp() {
   for (int i = 0; i < FOptions.CodecOptions.Count(); ++i)
     setOption(FOptions.CodecOptions.Names(i), FOptions.CodecOptions.ValueFromIndex(i));
   resolveForcedFormats();
+  FPixelFormatForced = FOptions.VideoOptions.PixelFormat >= 0;
   for (int i = 0; i < FInputNames.Count(); ++i) openInputFile(i);
   refuseOverwritingInputs();
   for (int i = 0; i < FOutputNames.Count(); ++i) openOutputFile(i);
@@ -99,6 +100,10 @@ int TConversion::setOption(const std::string& name, const std::string& value) {
       showErrorBox("Invalid value for Option!");
       return -1;
     case media::TSetOptionResult::Unknown:
+      // Not worth a box (stored settings may carry names of other library builds), but a
+      // setting that has no effect must not vanish without a trace.
+      FHost.EngineLog(AV_LOG_WARNING,
+                      Format("Option %s=%s is not known to this media library and is ignored", name.c_str(), value.c_str()));
       break;
   }
   return -1;
@@ -113,7 +118,7 @@ void TConversion::choosePrivateOptionTargets() {
   if (!FOptions.OutputFormat.empty()) muxer = av_guess_format(FOptions.OutputFormat.c_str(), nullptr, nullptr);
   if (!muxer && !firstOutput.empty()) muxer = av_guess_format(nullptr, firstOutput.c_str(), nullptr);
   auto encoderFor = [&](const std::string& name, AVMediaType type) -> const AVCodec* {
-    if (!name.empty()) return media::FindEncoderByName(name);
+    if (!name.empty()) return media::FindEncoder(name).Codec;  // our own encoders have no private options
     if (!muxer || type == AVMEDIA_TYPE_SUBTITLE) return nullptr;
     return avcodec_find_encoder(av_guess_codec(muxer, nullptr, firstOutput.c_str(), nullptr, type));
   };
@@ -203,7 +208,9 @@ void TConversion::takeInputStreamValues(TInputFile&, AVStream* stream) {
       AVRational aspect = stream->sample_aspect_ratio.num ? stream->sample_aspect_ratio : parameters->sample_aspect_ratio;
       video.FrameAspectRatio =
           parameters->height > 0 ? static_cast<float>(av_q2d(aspect) * parameters->width / parameters->height) : 0;
-      video.PixelFormat = parameters->format;
+      // A pixel format the option set names is what the output must have (a DV50 profile asks
+      // for 4:2:2 whatever the source); otherwise the output keeps the source's.
+      if (!FPixelFormatForced) video.PixelFormat = parameters->format;
       const AVRational codecRate = stream->avg_frame_rate;
       const AVRational realRate = stream->r_frame_rate;
       if (codecRate.num && realRate.num && av_cmp_q(codecRate, realRate) != 0)

@@ -22,10 +22,10 @@ double TOutputStream::OutputTime() const {
 
 void TOutputStream::Encode(const AVFrame* frame, const char* failure) {
   AVCodecContext* encoder = Encoder.get();
-  int rc = avcodec_send_frame(encoder, frame);
+  int rc = FrameEncoder->SendFrame(frame);
   if (rc < 0 && rc != AVERROR_EOF) throw base::EVelocastError(failure);
   for (;;) {
-    rc = avcodec_receive_packet(encoder, Packet.get());
+    rc = FrameEncoder->ReceivePacket(Packet.get());
     if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
     if (rc < 0) throw base::EVelocastError(failure);
     if (PassLog && encoder->stats_out) PassLog->Append(encoder->stats_out);

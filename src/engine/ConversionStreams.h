@@ -8,6 +8,8 @@
 
 #include "engine/BitstreamChain.h"
 #include "media/AVHandles.h"
+#include "media/EncoderLookup.h"
+#include "media/FrameEncoder.h"
 #include "media/InputOpener.h"
 
 namespace vc::engine {
@@ -66,7 +68,9 @@ struct TOutputStream {
   bool StreamCopy = false;
   bool EncodingNeeded = false;
   const AVCodec* Codec = nullptr;
-  media::TCodecContextPtr Encoder;
+  media::TOwnEncoder OwnEncoder = media::TOwnEncoder::None;  // an encoder of ours in place of Codec
+  media::TCodecContextPtr Encoder;  // parameters of the stream's encoding; opened for a library encoder
+  std::unique_ptr<media::IFrameEncoder> FrameEncoder;  // set once the encoder is open; goes before Encoder
   media::TDictionary EncoderOptions;  // private options, handed over when the encoder opens
   int64_t SyncOpts = 0;     // video: frames in encoder time base; audio: samples handed to the encoder
   int64_t FrameNumber = 0;  // frames or packets written

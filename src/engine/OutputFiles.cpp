@@ -1,10 +1,13 @@
 // Output files and their streams: format, stream kinds, encoders and their parameters.
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "base/Errors.h"
 #include "base/Format.h"
 #include "engine/Conversion.h"
+#include "engine/ImageSequenceName.h"
+#include "media/AmrNbFrameEncoder.h"
 #include "media/EncoderLookup.h"
 
 extern "C" {
@@ -38,6 +41,13 @@ void setLanguage(AVStream* stream, const std::string& language) {
 
 AVPixelFormat adjustPixelFormat(const AVCodec* codec, const AVCodecContext* encoder, AVPixelFormat requested) {
   if (!codec->pix_fmts) return requested;
+  // Today's MJPEG encoder lists the limited-range formats too, but refuses them at normal
+  // compliance; a picture then goes to the full-range format of the same layout.
+  if (codec->id == AV_CODEC_ID_MJPEG && encoder->strict_std_compliance > FF_COMPLIANCE_UNOFFICIAL) {
+    if (requested == AV_PIX_FMT_YUV420P) return AV_PIX_FMT_YUVJ420P;
+    if (requested == AV_PIX_FMT_YUV422P) return AV_PIX_FMT_YUVJ422P;
+    if (requested == AV_PIX_FMT_YUV444P) return AV_PIX_FMT_YUVJ444P;
+  }
   for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
     if (*p == requested) return requested;
   if (codec->id == AV_CODEC_ID_MJPEG && encoder->strict_std_compliance < 0 &&
@@ -98,9 +108,15 @@ void TConversion::openOutputFile(int index) {
   if (!FOutputFormat) {
     FOutputFormat = av_guess_format(nullptr, name.c_str(), nullptr);
     if (!FOutputFormat) throw EVelocastError(Format("Unable to find a suitable output format for %s", name.c_str()));
+    // For ".gif" the library guesses its one-file animated muxer; a numbered name ("clip1.gif",
+    // as the GIF sequence profile writes it) asks for one picture per file like the other types.
+    if (std::strcmp(FOutputFormat->name, "gif") == 0 && HasFrameNumber(name))
+      FOutputFormat = av_guess_format("image2", nullptr, nullptr);
   }
+  // The image muxer wants a frame-number pattern; the name given is the first picture's.
+  const std::string muxerName = WritesFilePerPicture(FOutputFormat) ? ImageSequencePattern(name) : name;
   AVFormatContext* context = nullptr;
-  if (avformat_alloc_output_context2(&context, FOutputFormat, nullptr, name.c_str()) < 0 || !context)
+  if (avformat_alloc_output_context2(&context, FOutputFormat, nullptr, muxerName.c_str()) < 0 || !context)
     throw EVelocastError("no memory");
   auto file = std::make_unique<TOutputFile>();
   file->Context.reset(context);
@@ -138,7 +154,7 @@ void TConversion::openOutputFile(int index) {
   TOutputFile& stored = *file;
   FOutputFiles.push_back(std::move(file));
 
-  if ((FOutputFormat->flags & AVFMT_NEEDNUMBER) && !av_filename_number_test(name.c_str()))
+  if ((FOutputFormat->flags & AVFMT_NEEDNUMBER) && !av_filename_number_test(muxerName.c_str()))
     throw EVelocastError("unexpected error");
   if (!(FOutputFormat->flags & AVFMT_NOFILE)) {
     const std::filesystem::path folder = std::filesystem::path(name).parent_path();
@@ -161,15 +177,19 @@ void TConversion::openOutputFile(int index) {
   }
 }
 
-const AVCodec* TConversion::chooseEncoder(const std::string& name, AVMediaType type, const std::string& fileName) const {
+void TConversion::chooseEncoder(TOutputStream& output, const std::string& name, const std::string& fileName) {
+  const AVMediaType type = output.Type;
   if (!name.empty()) {
-    const AVCodec* codec = media::FindEncoderByName(name);
-    if (!codec) throw EVelocastError("Unknown Codec Name");
-    if (codec->type != type) throw EVelocastError("Invalid codec type");
-    return codec;
+    const media::TEncoderChoice choice = media::FindEncoder(name);
+    if (!choice.Found()) throw EVelocastError("Unknown Codec Name");
+    if (choice.Type != type) throw EVelocastError("Invalid codec type");
+    if (!choice.Substitution.empty()) FHost.EngineLog(AV_LOG_WARNING, choice.Substitution);
+    output.Codec = choice.Codec;
+    output.OwnEncoder = choice.Own;
+    return;
   }
-  if (type == AVMEDIA_TYPE_SUBTITLE) return nullptr;
-  return avcodec_find_encoder(av_guess_codec(FOutputFormat, nullptr, fileName.c_str(), nullptr, type));
+  if (type == AVMEDIA_TYPE_SUBTITLE) return;
+  output.Codec = avcodec_find_encoder(av_guess_codec(FOutputFormat, nullptr, fileName.c_str(), nullptr, type));
 }
 
 TOutputStream& TConversion::newStream(TOutputFile& file, int fileIndex, AVMediaType type,
@@ -193,7 +213,7 @@ void TConversion::newVideoStream(TOutputFile& file, int fileIndex) {
   const std::string& name = FOutputNames[fileIndex];
   output.StreamCopy = video.VideoStreamCopy;
   output.MaxFrames = video.MaxFrames;
-  if (!output.StreamCopy) output.Codec = chooseEncoder(video.EncoderVideoCodecName, AVMEDIA_TYPE_VIDEO, name);
+  if (!output.StreamCopy) chooseEncoder(output, video.EncoderVideoCodecName, name);
   output.Encoder.reset(avcodec_alloc_context3(output.Codec));
   AVCodecContext* encoder = output.Encoder.get();
   encoder->codec_type = AVMEDIA_TYPE_VIDEO;
@@ -213,6 +233,16 @@ void TConversion::newVideoStream(TOutputFile& file, int fileIndex) {
       encoder->codec_id = output.Codec->id;
       FMediaOptions.ApplyCodecOptions(encoder, AVMEDIA_TYPE_VIDEO, AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
       FMediaOptions.FillEncoderPrivateOptions(AVMEDIA_TYPE_VIDEO, output.EncoderOptions);
+      // An average above the peak cannot be met, and the MPEG encoders refuse to open with it
+      // (a stored profile pairs 1800 kbit/s with maxrate=1000000): the peak, the player's
+      // limit, wins.
+      if (encoder->rc_max_rate > 0 && encoder->bit_rate > encoder->rc_max_rate) {
+        FHost.EngineLog(AV_LOG_WARNING, Format("Video bit rate %lld is above the maximum rate %lld; encoding at %lld",
+                                               static_cast<long long>(encoder->bit_rate),
+                                               static_cast<long long>(encoder->rc_max_rate),
+                                               static_cast<long long>(encoder->rc_max_rate)));
+        encoder->bit_rate = encoder->rc_max_rate;
+      }
     }
     AVRational rate = video.FrameRate.num == 0 ? AVRational{25, 1} : AVRational{video.FrameRate.num, video.FrameRate.den};
     if (output.Codec && output.Codec->supported_framerates && !video.ForceFPS)
@@ -252,7 +282,7 @@ void TConversion::newAudioStream(TOutputFile& file, int fileIndex) {
   const std::string& name = FOutputNames[fileIndex];
   output.StreamCopy = audio.AudioStreamCopy;
   output.MaxFrames = audio.MaxFrames;
-  if (!output.StreamCopy) output.Codec = chooseEncoder(audio.EncoderAudioCodecName, AVMEDIA_TYPE_AUDIO, name);
+  if (!output.StreamCopy) chooseEncoder(output, audio.EncoderAudioCodecName, name);
   output.Encoder.reset(avcodec_alloc_context3(output.Codec));
   AVCodecContext* encoder = output.Encoder.get();
   encoder->codec_type = AVMEDIA_TYPE_AUDIO;
@@ -264,9 +294,10 @@ void TConversion::newAudioStream(TOutputFile& file, int fileIndex) {
   } else {
     if (output.Codec) {
       encoder->codec_id = output.Codec->id;
-      FMediaOptions.ApplyCodecOptions(encoder, AVMEDIA_TYPE_AUDIO, AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
       FMediaOptions.FillEncoderPrivateOptions(AVMEDIA_TYPE_AUDIO, output.EncoderOptions);
     }
+    if (output.Codec || output.OwnEncoder != media::TOwnEncoder::None)
+      FMediaOptions.ApplyCodecOptions(encoder, AVMEDIA_TYPE_AUDIO, AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
     if (audio.AudioQScale > -99999.0f) {
       encoder->flags |= AV_CODEC_FLAG_QSCALE;
       encoder->global_quality = static_cast<int>(std::lround(FF_QP2LAMBDA * audio.AudioQScale));
@@ -280,6 +311,12 @@ void TConversion::newAudioStream(TOutputFile& file, int fileIndex) {
     } else {
       av_channel_layout_default(&encoder->ch_layout, FAudioChannels);
     }
+    if (output.OwnEncoder == media::TOwnEncoder::AmrNb) {
+      if (encoder->sample_rate != media::TAmrNbEncoder::kSampleRate)
+        av_log(nullptr, AV_LOG_WARNING, "Requested sampling rate unsupported using closest supported (%d)\n",
+               media::TAmrNbEncoder::kSampleRate);
+      media::TAmrNbFrameEncoder::SetUpContext(*encoder);
+    }
     encoder->time_base = AVRational{1, encoder->sample_rate > 0 ? encoder->sample_rate : 1};
   }
   if (hasText(audio.AudioLanguage)) setLanguage(output.Stream, audio.AudioLanguage);
@@ -290,7 +327,7 @@ void TConversion::newSubtitleStream(TOutputFile& file, int fileIndex) {
   TOutputStream& output =
       newStream(file, fileIndex, AVMEDIA_TYPE_SUBTITLE, FOptions.MuxerOptions.SubtitleBitstreamFilters);
   output.StreamCopy = subtitle.SubtitleStreamCopy;
-  if (!output.StreamCopy) output.Codec = chooseEncoder(subtitle.SubtitleCodecName, AVMEDIA_TYPE_SUBTITLE, "");
+  if (!output.StreamCopy) chooseEncoder(output, subtitle.SubtitleCodecName, "");
   output.Encoder.reset(avcodec_alloc_context3(output.Codec));
   AVCodecContext* encoder = output.Encoder.get();
   encoder->codec_type = AVMEDIA_TYPE_SUBTITLE;

@@ -10,6 +10,7 @@
 #include "engine/Conversion.h"
 #include "engine/TwoPassLog.h"
 #include "engine/VideoPath.h"
+#include "media/AmrNbFrameEncoder.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -229,8 +230,15 @@ void TConversion::openDecoders() {
 void TConversion::openEncoders() {
   for (auto& output : FOutputStreams) {
     if (!output->EncodingNeeded) continue;
-    if (!output->Codec) throw EVelocastError("Unsupported codec for output stream ");
     AVCodecContext* encoder = output->Encoder.get();
+    if (output->OwnEncoder == media::TOwnEncoder::AmrNb) {
+      auto own = std::make_unique<media::TAmrNbFrameEncoder>(*encoder);
+      own->FillCodecParameters(*output->Stream->codecpar);
+      output->Stream->time_base = encoder->time_base;
+      output->FrameEncoder = std::move(own);
+      continue;
+    }
+    if (!output->Codec) throw EVelocastError("Unsupported codec for output stream ");
     if (output->Type == AVMEDIA_TYPE_SUBTITLE) {
       const TInputStream& input = *FInputStreams[static_cast<size_t>(output->SourceIndex)];
       const AVCodecContext* decoder = input.Decoder.get();
@@ -253,6 +261,7 @@ void TConversion::openEncoders() {
                            "rate, width or height");
     output->Stream->time_base = encoder->time_base;
     if (output->Type == AVMEDIA_TYPE_VIDEO) output->Stream->avg_frame_rate = encoder->framerate;
+    output->FrameEncoder = std::make_unique<media::TCodecFrameEncoder>(encoder);
   }
 }
 
