@@ -40,8 +40,6 @@ bool WritesFilePerPicture(const AVOutputFormat* muxer) {
   return muxer && ((muxer->flags & AVFMT_NEEDNUMBER) || std::strcmp(muxer->name, "image2") == 0);
 }
 
-bool HasFrameNumber(const std::string& fileName) { return !splitName(fileName).Digits.empty(); }
-
 std::string ImageSequencePattern(const std::string& fileName) {
   if (av_filename_number_test(fileName.c_str())) return fileName;
   const TNameParts parts = splitName(fileName);

@@ -19,7 +19,4 @@ std::string ImageSequencePattern(const std::string& fileName);
 // says so by its flags).
 bool WritesFilePerPicture(const AVOutputFormat* muxer);
 
-// True when the file-name part ends in a number just before its extension ("clip1.gif").
-bool HasFrameNumber(const std::string& fileName);
-
 }  // namespace vc::engine

@@ -1,6 +1,5 @@
 // Output files and their streams: format, stream kinds, encoders and their parameters.
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 
 #include "base/Errors.h"
@@ -108,10 +107,6 @@ void TConversion::openOutputFile(int index) {
   if (!FOutputFormat) {
     FOutputFormat = av_guess_format(nullptr, name.c_str(), nullptr);
     if (!FOutputFormat) throw EVelocastError(Format("Unable to find a suitable output format for %s", name.c_str()));
-    // For ".gif" the library guesses its one-file animated muxer; a numbered name ("clip1.gif",
-    // as the GIF sequence profile writes it) asks for one picture per file like the other types.
-    if (std::strcmp(FOutputFormat->name, "gif") == 0 && HasFrameNumber(name))
-      FOutputFormat = av_guess_format("image2", nullptr, nullptr);
   }
   // The image muxer wants a frame-number pattern; the name given is the first picture's.
   const std::string muxerName = WritesFilePerPicture(FOutputFormat) ? ImageSequencePattern(name) : name;
