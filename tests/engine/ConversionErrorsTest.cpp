@@ -95,6 +95,8 @@ TEST_F(ConversionErrorsTest, EveryFailureEndsTheRunWithItsMessageAndCompletion) 
        "Could not write header for output file  (incorrect codec parameters ?)"},
       {"unknown filter", "", "out.mp4", [](auto& o) { o.FilterOptions.VideoFilters = "nosuchfilter"; },
        "Error opening filters!"},
+      {"subtitle stream without an encoder", EngineFixture("subs.mkv"), "subs-out.mkv",
+       [](auto& o) { o.VideoOptions.VideoStreamCopy = true; }, "Unsupported codec for output stream "},
       {"output is the input", "", av, {},
        base::Format("Output file %s is the input file %s; choose another output file name", av.c_str(), av.c_str())},
   };
