@@ -9,3 +9,11 @@ sh scripts/create-database.sh
 cli=build/src/app/velocast-cli
 "$cli" --version
 "$cli" config
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # No display: the terminal program shows a conversion of a built-in sample.
+  bash scripts/sample-conversion.sh "$cli"
+else
+  # A display: the place where the desktop program starts. Until it is built, the same terminal
+  # sample runs here.
+  bash scripts/sample-conversion.sh "$cli"
+fi
