@@ -152,49 +152,55 @@ void TBCPushPinBitmap::drawSubtitles(TFFSample& picture) {
   }
 }
 
-void TBCPushPinBitmap::copyPicture(const TFFSample& picture, TMediaSample& sample) {
+void TBCPushPinBitmap::copyPicture(const TFFSample& picture, TMediaSample& sample, int32_t stride,
+                                   int32_t sampleStride) {
   const int32_t pictureStride = picture.Width * 4;  // rows as the decoder thread holds them
-  if (FSampleStride == FStride && FStride == pictureStride) {
+  if (sampleStride == stride && stride == pictureStride) {
     const int32_t bytes = std::min(picture.Size, sample.Size());
     std::memcpy(sample.Pointer(), picture.Data.get(), static_cast<size_t>(bytes));
     sample.SetActualDataLength(bytes);
     return;
   }
-  const int32_t step = std::abs(FSampleStride);
+  const int32_t step = std::abs(sampleStride);
   if (step == 0) return;
   const int32_t rows = std::min(picture.Height, sample.Size() / step);
   const int32_t rowBytes = std::min(pictureStride, step);
   uint8_t* target = sample.Pointer();
-  if (FSampleStride < 0) target += static_cast<ptrdiff_t>(rows - 1) * step;
+  if (sampleStride < 0) target += static_cast<ptrdiff_t>(rows - 1) * step;
   for (int32_t row = 0; row < rows; ++row) {
     std::memcpy(target, picture.Data.get() + static_cast<ptrdiff_t>(row) * pictureStride, static_cast<size_t>(rowBytes));
-    target += FSampleStride;
+    target += sampleStride;
   }
   sample.SetActualDataLength(rows * step);
 }
 
 TResult TBCPushPinBitmap::FillBuffer(TMediaSample& sample) {
   std::lock_guard seeking(FSource.SeekingLock());
-  std::lock_guard lock(FPinLock);
-  if (const TMediaType* changed = sample.MediaType(); changed && changed->VideoInfo())
-    FSampleStride = std::abs(rowSize(changed->VideoInfo()->Header));
-  VC_ASSERT(CurrentMediaType().FormatType == TFormatType::VideoInfo);
-  if (FSource.RestartPending()) return TResult::NothingYet;
-  if (FSamples.empty()) return FSource.EndOfInput() ? TResult::S_FALSE : TResult::NothingYet;
-  std::unique_ptr<TFFSample> picture = std::move(FSamples.front());
-  FSamples.pop_front();
-
-  drawSubtitles(*picture);
-  FSource.FireOnBuffer(picture->Data.get(), picture->Width, picture->Height);
-  copyPicture(*picture, sample);
-
-  if (FDiscontinuity) FSegmentBase = static_cast<double>(FSource.StartPosition()) / UnitsPerSecond;
-  sample.SetTime(segmentTime(picture->Start, FSegmentBase), segmentTime(picture->Stop, FSegmentBase));
-  sample.SetSyncPoint(true);
-  if (FDiscontinuity) {
-    sample.SetDiscontinuity(true);
-    FDiscontinuity = false;
+  std::unique_ptr<TFFSample> picture;
+  int32_t stride = 0, sampleStride = 0;
+  {
+    std::lock_guard lock(FPinLock);
+    if (const TMediaType* changed = sample.MediaType(); changed && changed->VideoInfo())
+      FSampleStride = std::abs(rowSize(changed->VideoInfo()->Header));
+    VC_ASSERT(CurrentMediaType().FormatType == TFormatType::VideoInfo);
+    if (FSource.RestartPending()) return TResult::NothingYet;
+    if (FSamples.empty()) return FSource.EndOfInput() ? TResult::S_FALSE : TResult::NothingYet;
+    picture = std::move(FSamples.front());
+    FSamples.pop_front();
+    drawSubtitles(*picture);
+    stride = FStride;
+    sampleStride = FSampleStride;
+    if (FDiscontinuity) FSegmentBase = static_cast<double>(FSource.StartPosition()) / UnitsPerSecond;
+    sample.SetTime(segmentTime(picture->Start, FSegmentBase), segmentTime(picture->Stop, FSegmentBase));
+    sample.SetSyncPoint(true);
+    if (FDiscontinuity) {
+      sample.SetDiscontinuity(true);
+      FDiscontinuity = false;
+    }
   }
+  // Outside the pin lock, so a handler may ask the source or the pin about its state.
+  FSource.FireOnBuffer(picture->Data.get(), picture->Width, picture->Height);
+  copyPicture(*picture, sample, stride, sampleStride);
   return TResult::S_OK;
 }
 

@@ -19,7 +19,7 @@ class TBCPushPinBitmap final : public TBCPushPin {
 
  private:
   void drawSubtitles(TFFSample& picture);  // under FPinLock
-  void copyPicture(const TFFSample& picture, TMediaSample& sample);
+  static void copyPicture(const TFFSample& picture, TMediaSample& sample, int32_t stride, int32_t sampleStride);
 
   int32_t FStride = 0;
   int32_t FSampleStride = 0;

@@ -69,56 +69,59 @@ TResult TBCPushPinWav::DecideBufferSize(TMemAllocator* allocator, TAllocatorProp
 
 TResult TBCPushPinWav::FillBuffer(TMediaSample& sample) {
   std::lock_guard seeking(FSource.SeekingLock());
-  std::lock_guard lock(FPinLock);
-  if (FSource.RestartPending()) return TResult::NothingYet;
-  if (FSamples.empty() && FRing->Available(true) == 0)
-    return FSource.EndOfInput() ? TResult::S_FALSE : TResult::NothingYet;
   uint8_t* data = sample.Pointer();
   int32_t wanted = sample.Size();
-  const TMediaType type = CurrentMediaType();
-  VC_ASSERT(type.FormatType == TFormatType::WaveFormatEx);
-  VC_ASSERT(type.WaveFormat() && type.WaveFormat()->FormatTag == WAVE_FORMAT_PCM);
-  const double bytesPerSecond = static_cast<double>(FSampleRate) * FChannels * 2;
+  {
+    std::lock_guard lock(FPinLock);
+    if (FSource.RestartPending()) return TResult::NothingYet;
+    if (FSamples.empty() && FRing->Available(true) == 0)
+      return FSource.EndOfInput() ? TResult::S_FALSE : TResult::NothingYet;
+    const TMediaType type = CurrentMediaType();
+    VC_ASSERT(type.FormatType == TFormatType::WaveFormatEx);
+    VC_ASSERT(type.WaveFormat() && type.WaveFormat()->FormatTag == WAVE_FORMAT_PCM);
+    const double bytesPerSecond = static_cast<double>(FSampleRate) * FChannels * 2;
 
-  if (!FRing->Read(data, wanted)) {
-    bool first = true;
-    while (FRing->Available(true) < wanted && !FSamples.empty()) {
-      std::unique_ptr<TFFSample> block = std::move(FSamples.front());
-      FSamples.pop_front();
-      if (first) {
-        // The bytes still in the ring come right before this block: the buffer starts that much
-        // earlier than the block does.
-        FNextStart = block->Start - FRing->Available(true) / bytesPerSecond;
-        first = false;
-      }
-      FRing->Write(block->Data.get() + block->Taken, block->Size - block->Taken);
-    }
     if (!FRing->Read(data, wanted)) {
-      wanted = FRing->Available(true);
-      const bool taken = FRing->Read(data, wanted);
-      VC_ASSERT(taken);
+      bool first = true;
+      while (FRing->Available(true) < wanted && !FSamples.empty()) {
+        std::unique_ptr<TFFSample> block = std::move(FSamples.front());
+        FSamples.pop_front();
+        if (first) {
+          // The bytes still in the ring come right before this block: the buffer starts that
+          // much earlier than the block does.
+          FNextStart = block->Start - FRing->Available(true) / bytesPerSecond;
+          first = false;
+        }
+        FRing->Write(block->Data.get() + block->Taken, block->Size - block->Taken);
+      }
+      if (!FRing->Read(data, wanted)) {
+        wanted = FRing->Available(true);
+        const bool taken = FRing->Read(data, wanted);
+        VC_ASSERT(taken);
+      }
+    }
+
+    if (FDiscontinuity) {
+      FSegmentBase = static_cast<double>(FSource.StartPosition()) / UnitsPerSecond;
+      FMediaTime = FSource.StartPosition();
+    }
+    const int64_t start = segmentTime(FNextStart, FSegmentBase);
+    FNextStop = FNextStart + wanted / bytesPerSecond;
+    const int64_t stop = segmentTime(FNextStop, FSegmentBase);
+    sample.SetActualDataLength(wanted);
+    FNextStart = FNextStop;
+    sample.SetTime(start, stop);
+    const int64_t mediaStart = FMediaTime;
+    FMediaTime += stop - start;
+    sample.SetMediaTime(mediaStart, FMediaTime);
+    sample.SetSyncPoint(true);
+    if (FDiscontinuity) {
+      sample.SetDiscontinuity(true);
+      FDiscontinuity = false;
     }
   }
-
+  // Outside the pin lock, so a handler may ask the source or the pin about its state.
   FSource.FireOnAudioBuffer(data, wanted);
-  if (FDiscontinuity) {
-    FSegmentBase = static_cast<double>(FSource.StartPosition()) / UnitsPerSecond;
-    FMediaTime = FSource.StartPosition();
-  }
-  const int64_t start = segmentTime(FNextStart, FSegmentBase);
-  FNextStop = FNextStart + wanted / bytesPerSecond;
-  const int64_t stop = segmentTime(FNextStop, FSegmentBase);
-  sample.SetActualDataLength(wanted);
-  FNextStart = FNextStop;
-  sample.SetTime(start, stop);
-  const int64_t mediaStart = FMediaTime;
-  FMediaTime += stop - start;
-  sample.SetMediaTime(mediaStart, FMediaTime);
-  sample.SetSyncPoint(true);
-  if (FDiscontinuity) {
-    sample.SetDiscontinuity(true);
-    FDiscontinuity = false;
-  }
   return TResult::S_OK;
 }
 

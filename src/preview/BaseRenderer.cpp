@@ -91,6 +91,11 @@ TResult TBaseRenderer::Receive(TMediaSample& sample) {
   int64_t start = 0, stop = 0;
   const bool timed = sample.GetTime(start, stop);
   if (FPaced && timed) {
+    if (FState == TFilterState::Paused) {
+      lock.unlock();
+      OnReceiveFirstSample(sample);
+      lock.lock();
+    }
     FHolding = true;
     FChanged.notify_all();
     for (;;) {

@@ -6,8 +6,8 @@
 // renderers of the tests) only say how one sample is presented.
 //
 // Pacing: a paced renderer presents a sample when the clock reaches the run start plus the
-// sample's start time; while paused it holds the first sample it gets (the graph waits for that,
-// "cued", before it runs, so every renderer starts together). An unpaced renderer presents each
+// sample's start time; while paused it holds the first sample it gets, showing it as the still
+// picture (the graph waits for that, "cued", before it runs, so every renderer starts together). An unpaced renderer presents each
 // sample as soon as it arrives, in any state but stopped.
 #include <chrono>
 #include <condition_variable>
@@ -76,6 +76,9 @@ class TBaseRenderer {
   // Presents one sample. streamTime: clock time minus run start when running (100 ns), -1 while
   // not running. Called without the renderer's lock held.
   virtual void RenderSample(const TMediaSample& sample, int64_t streamTime) = 0;
+  // A paced renderer got a sample while paused and holds it until the run: a video renderer
+  // shows it as the still picture of the paused graph. Called without the lock held.
+  virtual void OnReceiveFirstSample(const TMediaSample& /*sample*/) {}
   // Notifications for renderers that keep their own records; called without the lock held.
   virtual void OnMediaType(const TMediaType& /*type*/) {}
   virtual void OnNewSegment(int64_t /*start*/, int64_t /*stop*/, double /*rate*/) {}

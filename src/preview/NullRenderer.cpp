@@ -30,6 +30,16 @@ void TNullRenderer::OnMediaType(const TMediaType& type) {
 }
 
 void TNullRenderer::RenderSample(const TMediaSample& sample, int64_t streamTime) {
+  add(sampleEntry(sample, streamTime));
+}
+
+void TNullRenderer::OnReceiveFirstSample(const TMediaSample& sample) {
+  TRendererEntry entry = sampleEntry(sample, -1);
+  entry.Kind = TRendererEntry::TKind::Cue;
+  add(std::move(entry));
+}
+
+TRendererEntry TNullRenderer::sampleEntry(const TMediaSample& sample, int64_t streamTime) const {
   TRendererEntry entry;
   entry.Kind = TRendererEntry::TKind::Sample;
   entry.HasTime = sample.GetTime(entry.Start, entry.Stop);
@@ -40,7 +50,7 @@ void TNullRenderer::RenderSample(const TMediaSample& sample, int64_t streamTime)
   entry.PresentedAt = streamTime;
   entry.Stride = FStride;
   if (FKeepData) entry.Data.assign(sample.Pointer(), sample.Pointer() + std::max(entry.Length, 0));
-  add(std::move(entry));
+  return entry;
 }
 
 void TNullRenderer::OnNewSegment(int64_t start, int64_t stop, double rate) {

@@ -17,7 +17,9 @@
 namespace vc::preview {
 
 struct TRendererEntry {
-  enum class TKind { Sample, NewSegment, BeginFlush, EndFlush, EndOfStream };
+  // Cue: a sample a paced renderer got while paused, shown as the still picture and held; it is
+  // logged again as a Sample when presented.
+  enum class TKind { Sample, Cue, NewSegment, BeginFlush, EndFlush, EndOfStream };
   TKind Kind = TKind::Sample;
   // Samples:
   bool HasTime = false;
@@ -54,6 +56,7 @@ class TNullRenderer final : public TBaseRenderer {
 
  protected:
   void RenderSample(const TMediaSample& sample, int64_t streamTime) override;
+  void OnReceiveFirstSample(const TMediaSample& sample) override;
   void OnMediaType(const TMediaType& type) override;
   void OnNewSegment(int64_t start, int64_t stop, double rate) override;
   void OnBeginFlush() override;
@@ -62,6 +65,7 @@ class TNullRenderer final : public TBaseRenderer {
 
  private:
   void add(TRendererEntry entry);
+  TRendererEntry sampleEntry(const TMediaSample& sample, int64_t streamTime) const;
 
   const bool FKeepData;
   int32_t FSurfaceWidth = 0;

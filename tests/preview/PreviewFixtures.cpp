@@ -82,11 +82,9 @@ const std::string& BitmapSubtitleClip() {
       "dvdsub.mpg",
       std::string(kFfmpeg) +
           "-f lavfi -i \"color=c=0x404040:s=160x120:r=25:d=4\" -c:v mpeg2video -f dvd v.mpg && " + kFfmpeg +
-          "-f lavfi -i \"color=c=white:s=80x40:d=1,format=rgba,"
-          "geq=r=255:g=255:b=255:a='if(between(X\\,10\\,69)*between(Y\\,10\\,29)\\,255\\,0)'\" "
-          "-frames:v 1 -pix_fmt pal8 sub.png && "
+          "-f lavfi -i color=c=white:s=60x20:d=1 -frames:v 1 -pix_fmt pal8 sub.png && "
           "printf '<subpictures><stream><spu start=\"00:00:01.00\" end=\"00:00:02.00\" image=\"sub.png\" "
-          "xoffset=\"40\" yoffset=\"40\"/></stream></subpictures>' > s.xml && "
+          "xoffset=\"50\" yoffset=\"50\"/></stream></subpictures>' > s.xml && "
           "spumux -m dvd s.xml < v.mpg > \"$OUT\"");
   return file;
 }
