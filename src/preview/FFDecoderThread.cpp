@@ -74,8 +74,12 @@ void TFFPushSource::decoderThread() {
         std::this_thread::sleep_for(kIdlePoll);
         continue;
       }
-      std::lock_guard decode(FDecodeLock);
-      decodeNextPacket();
+      bool read = true;
+      {
+        std::lock_guard decode(FDecodeLock);
+        read = decodeNextPacket();
+      }
+      if (!read) std::this_thread::sleep_for(kIdlePoll);
     }
   } catch (const std::exception& e) {
     // The pins finish what is queued and end their streams; a seek no longer waits for us.
@@ -98,13 +102,13 @@ bool TFFPushSource::queuesFull() {
   return (FVideoPin->IsConnected() && video >= QueueLimit) || (FAudioPin->IsConnected() && audio >= QueueLimit);
 }
 
-void TFFPushSource::decodeNextPacket() {
+bool TFFPushSource::decodeNextPacket() {
   media::TPacketPtr packet = media::MakePacket();
   const int read = av_read_frame(FInput.Context.get(), packet.get());
-  if (read == AVERROR(EAGAIN)) return;
+  if (read == AVERROR(EAGAIN)) return false;
   if (read < 0) {  // the end of the input, or a read error handled like it
     endOfPass();
-    return;
+    return true;
   }
   const double passOffset = static_cast<double>(FInputDuration) * FLoopIndex / UnitsPerSecond;
   const int index = packet->stream_index;
@@ -114,6 +118,7 @@ void TFFPushSource::decodeNextPacket() {
     decodeSubtitle(packet.get(), passOffset);
   else if (index == streamIndex(TKind::Audio) && HasAudio())
     decodeAudio(packet.get(), passOffset);
+  return true;
 }
 
 // Delayed pictures and sound come out of the decoders (and the deinterlacer) before the pass

@@ -100,7 +100,7 @@ class TFFPushSource final : public TBCSourceSeeking, public IAVConfig {
   // The decoder thread (FFDecoderThread.cpp).
   void decoderThread();
   bool queuesFull();
-  void decodeNextPacket();
+  bool decodeNextPacket();  // false: the input has nothing for now
   void endOfPass();
   void performSeek(bool requested);
   void decodeVideo(const AVPacket* packet, double passOffset);
@@ -128,8 +128,8 @@ class TFFPushSource final : public TBCSourceSeeking, public IAVConfig {
   TTimeStampGuesser FGuesser;
   std::string FVideoFilters;
   const int32_t FScalerFlags = 4;  // bicubic
-  bool FDisableAudio = false;
-  int32_t FLoopCount = 1;
+  std::atomic<bool> FDisableAudio = false;
+  std::atomic<int32_t> FLoopCount = 1;
   int32_t FLoopIndex = 0;
   int64_t FInputDuration = 0;  // one pass, 100 ns
   int64_t FStartTime = 0;      // the container's start time, microseconds

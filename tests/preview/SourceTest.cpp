@@ -26,6 +26,7 @@ TEST(SourceTest, PlaysEveryPictureAndTheSoundInOrderWithTheirTimes) {
   ASSERT_TRUE(rig.Open(NumberedClip()));
   EXPECT_EQ(160, rig.Player.VideoWidth());
   EXPECT_EQ(120, rig.Player.VideoHeight());
+  EXPECT_EQ(rig.Sound->ProvidedClock(), &rig.Graph.Clock());  // sound renders: its clock leads
   ASSERT_EQ(TResult::S_OK, rig.Graph.Pause());
   ASSERT_TRUE(rig.Video->WaitFor(EndedStream, kWait));
   ASSERT_TRUE(rig.Sound->WaitFor(EndedStream, kWait));
@@ -94,6 +95,7 @@ TEST(SourceTest, DisabledAudioIsNotEvenListed) {
   EXPECT_EQ(1, rig.Player.VideoStreamCount());
   EXPECT_FALSE(rig.Player.HasAudio());
   EXPECT_FALSE(rig.Sound->IsConnected());
+  EXPECT_NE(rig.Sound->ProvidedClock(), &rig.Graph.Clock());  // no sound: the steady clock
   ASSERT_EQ(TResult::S_OK, rig.Graph.Pause());
   ASSERT_TRUE(rig.Video->WaitFor(EndedStream, kWait));
   EXPECT_EQ(static_cast<size_t>(kClipFrames), rig.Video->SampleCount());
