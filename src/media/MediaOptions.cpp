@@ -57,6 +57,7 @@ void TMediaOptions::SetPrivateTargets(const AVCodec* video, const AVCodec* audio
 TSetOptionResult TMediaOptions::SetOption(const std::string& name, const std::string& value) {
   bool anySet = false;
   bool anyRefused = false;
+  bool anyDropped = false;
   for (const TTranslatedOption& option : TranslateLegacyOption(name, value)) {
     TSetOptionResult result = TSetOptionResult::Unknown;
     switch (option.Target) {
@@ -65,6 +66,7 @@ TSetOptionResult TMediaOptions::SetOption(const std::string& name, const std::st
         break;
       case TLegacyTarget::Dropped:
         av_log(nullptr, AV_LOG_WARNING, "%s\n", option.LogText.c_str());
+        anyDropped = true;
         continue;
       default:
         result = setTranslated(option.Target, option.Name, option.Value);
@@ -74,7 +76,8 @@ TSetOptionResult TMediaOptions::SetOption(const std::string& name, const std::st
     anyRefused |= result == TSetOptionResult::InvalidValue;
   }
   if (anyRefused) return TSetOptionResult::InvalidValue;
-  return anySet ? TSetOptionResult::Set : TSetOptionResult::Unknown;
+  if (anySet) return TSetOptionResult::Set;
+  return anyDropped ? TSetOptionResult::Dropped : TSetOptionResult::Unknown;
 }
 
 TSetOptionResult TMediaOptions::setOne(const std::string& name, const std::string& value) {

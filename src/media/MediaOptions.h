@@ -12,7 +12,8 @@
 
 namespace vc::media {
 
-enum class TSetOptionResult { Set, Unknown, InvalidValue };
+// Dropped: an old name with no equivalent today; its log line has been written.
+enum class TSetOptionResult { Set, Unknown, InvalidValue, Dropped };
 
 class TMediaOptions final {
  public:

@@ -96,7 +96,7 @@ TEST(CatalogueLegacyOptions, AnOldNameWithoutEquivalentOrAnUnknownNameIsOneLogLi
   TTempDir dir;
   engine::TAVConvertOptions options;
   setH264(options);
-  options.CodecOptions = base::TStrings{"flags2=+fast+skiprd", "nosuchoption=1", "g=12"};
+  options.CodecOptions = base::TStrings{"flags2=+skiprd", "nosuchoption=1", "g=12"};
   const TConversionResult run = RunConversion(options, Clip().Path, dir.File("rest.mp4"));
   EXPECT_EQ(run.ErrorText, "");
   EXPECT_TRUE(run.ErrorBoxes.empty()) << run.ErrorBoxes.front();
