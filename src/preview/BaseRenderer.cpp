@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "preview/SourceStreamPin.h"
+
 namespace vc::preview {
 
 namespace {
@@ -13,7 +15,10 @@ constexpr auto kPacingStep = std::chrono::milliseconds(10);
 TBaseRenderer::TBaseRenderer(TMajorType kind, bool paced)
     : FKind(kind), FAllocator(TMemAllocator::Create()), FPaced(paced) {}
 
-TBaseRenderer::~TBaseRenderer() = default;
+// A renderer going first leaves no pin pointing at it.
+TBaseRenderer::~TBaseRenderer() {
+  if (TSourceStreamPin* pin = ConnectedPin()) pin->Disconnect();
+}
 
 bool TBaseRenderer::Paced() const {
   std::lock_guard lock(FLock);

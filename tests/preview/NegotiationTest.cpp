@@ -96,9 +96,9 @@ TEST(NegotiationTest, VideoPinOffersAndChecksRgb32AtThePictureSize) {
 }
 
 TEST(NegotiationTest, RenegotiationAsksUpToTenTimes) {
+  TPickyRenderer renderer;
   TFFPushSource source;
   ASSERT_EQ(TResult::S_OK, source.Load(NumberedClip().c_str(), nullptr));
-  TPickyRenderer renderer;
   ASSERT_EQ(TResult::S_OK, source.VideoPin().Connect(renderer));
   TMediaType type;
   ASSERT_EQ(TResult::S_OK, source.VideoPin().GetMediaType(0, &type));
