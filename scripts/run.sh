@@ -13,7 +13,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No display: the terminal program shows a conversion of a built-in sample.
   bash scripts/sample-conversion.sh "$cli"
 else
-  # A display: the place where the desktop program starts. Until it is built, the same terminal
-  # sample runs here.
-  bash scripts/sample-conversion.sh "$cli"
+  # A display: the desktop program.
+  exec build/src/app/velocast
 fi
