@@ -5,6 +5,7 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliQueue.h"
+#include "app/cli/FilterArgs.h"
 #include "app/cli/RunConversion.h"
 #include "base/AppPaths.h"
 #include "base/Format.h"
@@ -34,11 +35,12 @@ struct TConvertRequest {
   int FirstChapter = 0;  // 0 = the title's first
   int LastChapter = 0;   // 0 = the title's last
   int Angle = 1;
+  TFilterList Filters;  // video filters in the order given
 };
 
 const char* kUsage =
     "Usage: velocast-cli convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N]\n"
-    "                            [--input-format NAME] [--category ID]\n"
+    "                            [--input-format NAME] [--category ID] [video filters]\n"
     "       velocast-cli convert --profile NAME --dvd PATH --title N [--chapters A-B] [--angle K] [options]\n";
 
 bool parseNumber(const std::string& text, double& value) {
@@ -48,6 +50,11 @@ bool parseNumber(const std::string& text, double& value) {
 // Fills request from args; false (after a message) when they do not make a request.
 bool parseArgs(const TArgs& args, TConvertRequest& request) {
   for (size_t i = 0; i < args.size(); ++i) {
+    switch (TakeFilterOption(args, i, request.Filters)) {
+      case TFilterArg::Taken: continue;
+      case TFilterArg::Invalid: return false;
+      case TFilterArg::None: break;
+    }
     const std::string& a = args[i];
     auto value = [&](std::string& out) {
       if (i + 1 >= args.size()) {
@@ -122,6 +129,7 @@ bool parseArgs(const TArgs& args, TConvertRequest& request) {
   const bool dvd = !request.Dvd.empty();
   if (request.Profile.empty() || request.Source.empty() == !dvd || (dvd && request.Title == 0)) {
     std::fputs(kUsage, stderr);
+    std::fputs(kFilterUsage, stderr);
     return false;
   }
   if (request.End > 0 && request.End <= request.Start) {
@@ -290,6 +298,8 @@ int cmdConvert(const TArgs& args) {
 
   auto& options = settings->ConvertOptions;
   options.RecordingTime = INT64_MAX;
+  // As the wizard finishes on its filter page: the filters first, then the profile.
+  options.FilterOptions.VideoFilters = profiles::VideoFiltersText(request.Filters);
   tasks::ApplyProfile(options, *profile);
   if (request.Threads > 0) options.ThreadCount = request.Threads;
   if (!request.InputFormat.empty()) options.InputFormat = request.InputFormat;

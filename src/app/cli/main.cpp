@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/FilterArgs.h"
 #include "tasks/AVConfiguration.h"
 
 namespace {
@@ -18,13 +19,15 @@ void printUsage() {
       "  profiles [--all] list the profiles by category (--all: every profile with class, extension, category)\n"
       "  run SETTINGS.xml convert the source of a stored conversion settings record into its target\n"
       "  convert --profile NAME SOURCE [-o TARGET] [--start SEC] [--end SEC] [--threads N] [--input-format NAME]\n"
-      "                   [--category ID]  convert SOURCE with a profile as a task of the queue\n"
+      "                   [--category ID] [video filters]  convert SOURCE with a profile as a task of the queue\n"
       "  convert --profile NAME --dvd PATH --title N [--chapters A-B] [--angle K] [...]\n"
       "                   convert a chapter range of a DVD title\n"
+      "%s"
       "  dvd PATH         list the titles of a DVD (drive mount point, VIDEO_TS folder or ISO image)\n"
       "  tasks [--category ID]  list the queue, or the history of a category\n"
       "  categories       list the categories of the history\n"
-      "  start ID         run again a queue task an earlier run left unfinished\n");
+      "  start ID         run again a queue task an earlier run left unfinished\n",
+      vc::cli::kFilterUsage);
 }
 
 }  // namespace
