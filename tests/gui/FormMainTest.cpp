@@ -297,3 +297,39 @@ TEST_F(DesktopTest, TheTaskListAcceptsADragOfOneFileOnly) {
 
 }  // namespace
 }  // namespace vc::test
+
+namespace vc::test {
+namespace {
+
+// The data module refuses a task database that is missing, that is no database, or that has no
+// conversions table; the program shows the message in its error box and ends.
+TEST(DesktopStartUp, RefusesAMissingOrBrokenTaskDatabaseWithItsMessage) {
+  TGuiEnvironment env;
+  const std::string file = env.DatabaseFile();
+  struct TCase {
+    std::function<void()> Break;
+    std::string Message;
+  };
+  const std::vector<TCase> cases = {
+      {[&] { std::filesystem::remove(file); }, "Database " + file + " does not exist"},
+      {[&] { WriteFile(file, std::string(4096, 'x')); }, "Can not open Database " + file},
+      {[&] {
+         std::filesystem::remove(file);
+         RunCommand("sqlite3 '" + file + "' 'create table Categories(ID integer)'");
+       },
+       "Can not open Database " + file + ": no such table: Conversions (SQLite error 1)"},
+  };
+  for (const TCase& c : cases) {
+    c.Break();
+    try {
+      gui::TDesktop desktop;
+      ADD_FAILURE() << "started with " << c.Message;
+    } catch (const tasks::EDatabaseError& e) {
+      EXPECT_EQ(std::string(e.what()), c.Message);
+    }
+    EXPECT_FALSE(tasks::TaskDatabaseOpen());
+  }
+}
+
+}  // namespace
+}  // namespace vc::test
