@@ -163,9 +163,15 @@ void TFormMain::createToolbar() {
   for (QAction* action : {actNewConversion, actStartTask, actPauseTask, actStopTask}) tlbMain->addAction(action);
   tlbMain->addSeparator();
   tlbMain->addAction(actHome);
+  // The captions sit under the images in buttons of a fixed width: a smaller type keeps
+  // "New Conversion" whole.
+  QFont captionFont = tlbMain->font();
+  captionFont.setPointSizeF(captionFont.pointSizeF() * 0.85);
   for (QAction* action : tlbMain->actions())
-    if (QWidget* button = tlbMain->widgetForAction(action); button && !action->isSeparator())
+    if (QWidget* button = tlbMain->widgetForAction(action); button && !action->isSeparator()) {
       button->setFixedSize(ToolButtonWidth, ToolButtonHeight);
+      button->setFont(captionFont);
+    }
 }
 
 void TFormMain::UpdateActions() {
