@@ -223,6 +223,24 @@ TEST(DeliveryTest, PlaysAStreamUrl) {
   EXPECT_LE(std::abs(pictures.front().Start), kFrameUnits);
 }
 
+TEST(DeliveryTest, AFailingFillEndsTheStreamAndAbortsTheGraph) {
+  TPreviewRig rig(false);
+  ASSERT_TRUE(rig.Open(NumberedClip()));
+  // A pin whose type is not a picture type any more: its fill step fails.
+  TMediaType sound;
+  rig.Source().AudioPin().GetMediaType(0, &sound);
+  rig.Source().VideoPin().TSourceStreamPin::SetMediaType(sound);
+  ASSERT_EQ(TResult::S_OK, rig.Graph.Pause());
+  ASSERT_TRUE(rig.Graph.WaitForCompletion(kWait));
+  ASSERT_TRUE(rig.Video->WaitFor(EndedStream, kWait));
+  EXPECT_EQ(0u, rig.Video->SampleCount());
+  const auto events = rig.Graph.Events();
+  const auto abort = std::find_if(events.begin(), events.end(),
+                                  [](const TGraphEvent& e) { return e.Code == TGraphEvent::TCode::ErrorAbort; });
+  ASSERT_NE(events.end(), abort);
+  EXPECT_EQ(TResult::E_FAIL, abort->Result);
+}
+
 TEST(DeliveryTest, GrabsThePicturesFromATimeOn) {
   TGrabRequest request;
   request.Source = NumberedClip();

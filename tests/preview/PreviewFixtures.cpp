@@ -89,6 +89,16 @@ const std::string& BitmapSubtitleClip() {
   return file;
 }
 
+const std::string& InterlacedClip(bool bottomFirst) {
+  auto make_ = [](const char* field, const char* top) {
+    return make(std::string(field) + ".mpg", std::string(kFfmpeg) + "-f lavfi -i \"testsrc=s=160x120:r=25:d=1,setfield=" +
+                                                 field + "\" -c:v mpeg2video -flags +ildct+ilme -top " + top + " \"$OUT\"");
+  };
+  static const std::string bottom = make_("bff", "0");
+  static const std::string top = make_("tff", "1");
+  return bottomFirst ? bottom : top;
+}
+
 const std::string& TwoAudioClip() {
   static const std::string file = make(
       "twoaudio.mkv", std::string(kFfmpeg) + kNumbered +

@@ -29,6 +29,8 @@ const std::string& TextSubtitleClip();
 // MPEG-2 program stream, 160x120 grey (0x40) for 4 s, with a DVD subpicture from 1.0 s to 2.0 s:
 // an opaque box covering x 50..109, y 50..69.
 const std::string& BitmapSubtitleClip();
+// 1 s of interlaced MPEG-2 pictures (160x120, 25 fps), bottom or top field first.
+const std::string& InterlacedClip(bool bottomFirst);
 // The numbered clip's pictures with two sound streams: stereo 44.1 kHz and mono 22.05 kHz.
 const std::string& TwoAudioClip();
 

@@ -200,6 +200,22 @@ TEST(SourceTest, FilterTextBuildsTheGraphBetweenSourceAndSink) {
   }
 }
 
+TEST(SourceTest, OnlyBottomFieldFirstPicturesAreDeinterlaced) {
+  for (const bool bottomFirst : {true, false}) {
+    SCOPED_TRACE(bottomFirst);
+    TPreviewRig rig(false);
+    ASSERT_TRUE(rig.Open(InterlacedClip(bottomFirst)));
+    ASSERT_EQ(TResult::S_OK, rig.Graph.Pause());
+    ASSERT_TRUE(rig.Video->WaitFor(EndedStream, kWait));
+    const auto names = rig.Source().VideoFilterNames();
+    EXPECT_EQ(bottomFirst, std::find(names.begin(), names.end(), "deinterlace") != names.end());
+    // The deinterlacer holds one picture back; the end of the input brings it out.
+    const auto pictures = rig.Video->Samples();
+    ASSERT_EQ(25u, pictures.size());
+    for (size_t n = 0; n < pictures.size(); ++n) EXPECT_EQ(static_cast<int64_t>(n) * kFrameUnits, pictures[n].Start);
+  }
+}
+
 TEST(SourceTest, LoadFailures) {
   TFFPushSource source;
   EXPECT_EQ(TResult::E_POINTER, source.Load(nullptr, nullptr));
