@@ -12,6 +12,7 @@
 #include "engine/AVConvertOptions.h"
 #include "engine/ConversionHost.h"
 #include "engine/ConversionStreams.h"
+#include "media/InputOpener.h"
 #include "media/MediaOptions.h"
 
 namespace vc::engine {
@@ -94,7 +95,7 @@ class TConversion final {
   base::TStrings FOutputNames;
   media::TMediaOptions FMediaOptions;
   std::vector<TStreamMap> FStreamMaps;
-  const AVInputFormat* FInputFormat = nullptr;
+  media::TInputFormat FInputFormat;  // forced: one of the library's demuxers or one of our own inputs
   const AVOutputFormat* FOutputFormat = nullptr;
 
   std::vector<std::unique_ptr<TInputFile>> FInputFiles;

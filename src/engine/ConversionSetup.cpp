@@ -137,7 +137,7 @@ void TConversion::choosePrivateOptionTargets() {
 
 void TConversion::resolveForcedFormats() {
   if (FOptions.OutputFormat.empty() && FOptions.InputFormat.empty()) return;
-  FInputFormat = FOptions.InputFormat.empty() ? nullptr : av_find_input_format(FOptions.InputFormat.c_str());
+  FInputFormat = FOptions.InputFormat.empty() ? media::TInputFormat() : media::TInputFormat::Find(FOptions.InputFormat);
   FOutputFormat = FOptions.OutputFormat.empty() ? nullptr : av_guess_format(FOptions.OutputFormat.c_str(), nullptr, nullptr);
   if (!FInputFormat && !FOutputFormat)
     throw EVelocastError(Format("Unknown input %s or Output format %s", FOptions.InputFormat.c_str(),
@@ -178,13 +178,14 @@ void TConversion::openInputFile(int index) {
   });
   if (opened < 0) throw EVelocastError(Format("Could not open file:%d!", opened));
   AVFormatContext* context = file->Context();
-  const int probed = avformat_find_stream_info(context, nullptr);
+  const int probed = media::FindInputStreamInfo(file->Input);
   if (probed < 0) throw EVelocastError(Format("Could not find codec parameters:%d!", probed));
 
   // µs: where conversion starts in this input's own clock.
   int64_t seekPosition = FOptions.StartTime;
   if (context->start_time != AV_NOPTS_VALUE) seekPosition += context->start_time;
-  if (FOptions.StartTime != 0) av_seek_frame(context, -1, seekPosition, AVSEEK_FLAG_BACKWARD);
+  // A live capture cannot seek: it starts recording at the start.
+  if (FOptions.StartTime != 0) media::SeekInput(file->Input, seekPosition, AVSEEK_FLAG_BACKWARD);
   if (context->duration != AV_NOPTS_VALUE) FHost.SetDuration(static_cast<double>(context->duration) / AV_TIME_BASE);
 
   for (unsigned i = 0; i < context->nb_streams; ++i) takeInputStreamValues(*file, context->streams[i]);

@@ -76,7 +76,7 @@ void TConversion::runLoop() {
 bool TConversion::readAndProcess(int fileIndex) {
   TInputFile& file = *FInputFiles[static_cast<size_t>(fileIndex)];
   AVPacket* packet = FPacket.get();
-  const int rc = av_read_frame(file.Context(), packet);
+  const int rc = media::ReadInputPacket(file.Input, packet);
   if (rc == AVERROR(EAGAIN)) {
     file.NoPacket = true;
     return false;
@@ -105,7 +105,7 @@ bool TConversion::readAndProcess(int fileIndex) {
   // Formats with discontinuous timestamps (transport and program streams) may jump; the jump is
   // taken out of the file's offset so the output clock runs on.
   if (packet->dts != AV_NOPTS_VALUE && input.NextPts != AV_NOPTS_VALUE &&
-      (file.Context()->iformat->flags & AVFMT_TS_DISCONT)) {
+      media::InputHasDiscontinuities(file.Input)) {
     const int64_t dts = av_rescale_q(packet->dts, timeBase, microseconds);
     const int64_t delta = dts - input.NextPts;  // µs
     if (delta < -10LL * AV_TIME_BASE || delta > 10LL * AV_TIME_BASE || dts + 1 < input.Pts) {

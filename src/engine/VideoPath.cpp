@@ -52,15 +52,19 @@ AVFilterContext* linkTo(AVFilterContext* a, AVFilterContext* b, int& rc) {
 
 }  // namespace
 
+// With "synth" items in the filter text, the graph built here ends before the first of them, in
+// planar 4:2:0; the script stages and the sub-graphs after them run behind it (SynthChain.h).
 int TVideoPath::Build(const TVideoInput& input, const TVideoGraphSettings& settings,
                       const std::function<void()>& deinterlaceFailed) {
   FInput = input;
   FSettings = settings;
   FResample = input.Width != settings.Width || input.Height != settings.Height || input.Format != settings.Format;
+  FSynth.Reset();
   FGraph.reset(avfilter_graph_alloc());
   if (!FGraph) return AVERROR(ENOMEM);
   AVFilterGraph* graph = FGraph.get();
   graph->nb_threads = settings.Threads;
+  const media::TFilterPlan plan = media::CutSynthStages(settings.Filters);
 
   const AVRational aspect = input.SampleAspect.num ? input.SampleAspect : AVRational{0, 1};
   const std::string sourceArgs = Format("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d",
@@ -71,7 +75,8 @@ int TVideoPath::Build(const TVideoInput& input, const TVideoGraphSettings& setti
   rc = avfilter_graph_create_filter(&FSink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr, graph);
   if (rc < 0) return rc;
   const AVPixelFormat formats[] = {settings.Format, AV_PIX_FMT_NONE};
-  rc = av_opt_set_int_list(FSink, "pix_fmts", formats, AV_PIX_FMT_NONE, AV_OPT_SEARCH_CHILDREN);
+  rc = av_opt_set_int_list(FSink, "pix_fmts", plan.Scripts.empty() ? formats : media::kStageFormats, AV_PIX_FMT_NONE,
+                           AV_OPT_SEARCH_CHILDREN);
   if (rc < 0) return rc;
 
   AVFilterContext* last = FSource;
@@ -96,26 +101,14 @@ int TVideoPath::Build(const TVideoInput& input, const TVideoGraphSettings& setti
   const std::string scalerOptions = Format("flags=0x%X", settings.ScalerFlags);
   av_opt_set(graph, "scale_sws_opts", scalerOptions.c_str(), 0);
 
-  if (!settings.Filters.empty()) {
-    media::TFilterInOutPtr outputs(avfilter_inout_alloc());
-    media::TFilterInOutPtr inputs(avfilter_inout_alloc());
-    if (!outputs || !inputs) return AVERROR(ENOMEM);
-    outputs->name = av_strdup("in");
-    outputs->filter_ctx = last;
-    outputs->pad_idx = 0;
-    inputs->name = av_strdup("out");
-    inputs->filter_ctx = FSink;
-    inputs->pad_idx = 0;
-    AVFilterInOut* in = inputs.release();
-    AVFilterInOut* out = outputs.release();
-    rc = avfilter_graph_parse_ptr(graph, settings.Filters.c_str(), &in, &out, nullptr);
-    avfilter_inout_free(&in);
-    avfilter_inout_free(&out);
-  } else {
-    rc = avfilter_link(last, 0, FSink, 0);
-  }
+  rc = media::LinkFilterText(graph, plan.Graphs.front(), last, FSink);
   if (rc < 0) return rc;
-  return avfilter_graph_config(graph, nullptr);
+  rc = avfilter_graph_config(graph, nullptr);
+  if (rc < 0 || plan.Scripts.empty()) return rc;
+  rc = FSynth.Build(plan, FSink, formats, {scalerOptions, settings.Threads});
+  if (rc < 0) return rc;
+  FSink = FSynth.Sink();
+  return 0;
 }
 
 int TVideoPath::Rebuild(const TVideoInput& input, int width, int height) {
@@ -134,6 +127,10 @@ int TVideoPath::Push(AVFrame* frame) {
 }
 
 int TVideoPath::Pull(AVFrame* frame) {
+  if (!FSynth.Empty()) {
+    const int pumped = FSynth.Pump();
+    if (pumped < 0) return pumped;
+  }
   const int rc = av_buffersink_get_frame(FSink, frame);
   if (rc < 0) return rc;
   if (frame->pts != AV_NOPTS_VALUE) frame->pts = av_rescale_q(frame->pts, av_buffersink_get_time_base(FSink), microseconds);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "media/AVHandles.h"
+#include "media/SynthChain.h"
 
 namespace vc::engine {
 
@@ -62,7 +63,8 @@ class TVideoPath final {
   bool FResample = false;
   media::TFilterGraphPtr FGraph;
   AVFilterContext* FSource = nullptr;
-  AVFilterContext* FSink = nullptr;
+  AVFilterContext* FSink = nullptr;  // where the filtered pictures come from (the last sub-graph's sink)
+  media::TSynthChain FSynth;         // the "synth" stages and the sub-graphs behind them
 };
 
 }  // namespace vc::engine

@@ -6,7 +6,9 @@
 #include "base/Format.h"
 #include "media/AVHandles.h"
 #include "media/MediaLog.h"
+#include "media/ScriptLibrary.h"
 #include "media/StreamProtocol.h"
+#include "media/WaveCapture.h"
 
 extern "C" {
 #include <libavdevice/avdevice.h>
@@ -55,9 +57,12 @@ void registerLibraries() {
   InstallMediaLogRouter();
   // Our own input forms: DVD titles and other stream objects reach the library as "stream:N".
   RegisterStreamProtocol();
+  // Sound from the capture device as the input format "wavcap".
+  RegisterWaveCapture();
 }
 
 void unregisterLibraries() {
+  TScriptLibrary::Unload();
   RemoveMediaLogRouter();
   avformat_network_deinit();
 }
