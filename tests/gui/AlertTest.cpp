@@ -1,7 +1,9 @@
 // The completion alerts of real conversions: one per completed file, at the corner of the
 // available area, with their texts, buttons and clicks.
 #include <QGuiApplication>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <filesystem>
@@ -50,6 +52,24 @@ TEST_F(DesktopTest, TwoCompletionsShowTwoAlertsEachNamingItsFile) {
   EXPECT_FALSE(one->geometry().intersects(two->geometry()));
 
   one->btnFolder->click();
+  EXPECT_EQ(Env.Actions.Calls.back(), "ShowFile " + Env.File("one.avi"));
+
+  // Dragged by any point; a press and release on the message without moving is a click on it.
+  auto mouse = [](QWidget* window, QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(local), QPointF(window->mapToGlobal(local)), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &event);
+  };
+  const QPoint before = one->pos();
+  mouse(one, QEvent::MouseButtonPress, {20, 120}, Qt::LeftButton);
+  mouse(one, QEvent::MouseMove, {20 - 100, 120 - 40}, Qt::LeftButton);
+  mouse(one, QEvent::MouseButtonRelease, {20 - 100, 120 - 40}, Qt::NoButton);
+  EXPECT_EQ(one->pos(), before - QPoint(100, 40));
+  const size_t calls = Env.Actions.Calls.size();
+  const QPoint message = one->lblMessage->geometry().center();
+  mouse(one, QEvent::MouseButtonPress, message, Qt::LeftButton);
+  mouse(one, QEvent::MouseButtonRelease, message, Qt::NoButton);
+  ASSERT_EQ(Env.Actions.Calls.size(), calls + 1);
   EXPECT_EQ(Env.Actions.Calls.back(), "ShowFile " + Env.File("one.avi"));
   std::filesystem::remove(Env.File("two.avi"));
   two->btnFolder->click();
