@@ -18,6 +18,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   # tests: GoogleTest, fixture makers and the independent oracle, fonts for text filters
   googletest libgtest-dev ffmpeg dvdauthor genisoimage fonts-dejavu-core locales
+  # pictures of the desktop's windows on a virtual display (scripts/screenshots.sh)
+  xvfb xauth
   # benchmark (bench/run-bench.sh): wall, CPU and peak memory, and the arithmetic
   time bc
 )
