@@ -202,6 +202,13 @@ void TFFPushSource::reportDecoderError(const std::string& text) {
 
 void TFFPushSource::decodeVideo(const AVPacket* packet, double passOffset) {
   if (!FVideoDecoder) return;
+  // Before a seek target, pictures no other picture refers to need not be decoded at all.
+  AVDiscard skip = AVDISCARD_DEFAULT;
+  if (FVideoSkipUntil >= 0 && packet && packet->pts != AV_NOPTS_VALUE) {
+    const double end = streamSeconds(packet->pts, stream(TKind::Video)->time_base) + FFrameDuration;
+    if (units(end) <= FVideoSkipUntil) skip = AVDISCARD_NONREF;
+  }
+  FVideoDecoder->skip_frame = skip;
   const int sent = avcodec_send_packet(FVideoDecoder.get(), packet);
   if (sent < 0 && sent != AVERROR(EAGAIN)) return;  // a broken packet is dropped
   receiveVideoFrames(passOffset);
@@ -234,6 +241,17 @@ void TFFPushSource::receiveVideoFrames(double passOffset) {
       if ((FVideoWidth != oldWidth || FVideoHeight != oldHeight) && FVideoPin->IsConnected()) {
         FVideoPin->Clear();
         FVideoPin->Renegotiate(videoMediaType());
+      }
+    }
+    // Pictures that end before a seek target are not even converted (the graph's filters keep
+    // the pictures' times); the check after the graph still decides on the rest.
+    if (FVideoSkipUntil >= 0 && frame->pts != AV_NOPTS_VALUE) {
+      AVStream* st = stream(TKind::Video);
+      const double end = streamSeconds(frame->pts, st->time_base) + FFrameDuration;
+      if (units(end) <= FVideoSkipUntil) {
+        FVideoClock = end;
+        av_frame_unref(frame.get());
+        continue;
       }
     }
     FVideoGraph.Push(frame.get());
