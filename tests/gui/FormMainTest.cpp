@@ -101,8 +101,8 @@ TEST_F(DesktopTest, StartPauseAndStopFollowTheFocusedAndSelectedTasks) {
 
   Form().actPauseTask->trigger();
   EXPECT_EQ(task.Status, TAVTaskStatus::stPaused);
+  // No explicit update: the rules run whenever the event loop runs out of work.
   Pump();
-  Form().UpdateActions();
   EXPECT_TRUE(Form().actStartTask->isEnabled());
   EXPECT_FALSE(Form().actPauseTask->isEnabled());
   EXPECT_TRUE(Form().actStopTask->isEnabled());
