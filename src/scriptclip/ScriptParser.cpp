@@ -203,9 +203,9 @@ class TParser final {
     const TToken at = next();
     TNodePtr node = make(TNode::TKind::Conditional, at);
     node = adopt(std::move(node), std::move(condition));
-    node = adopt(std::move(node), expression());
+    node = adopt(std::move(node), nested());
     expect(":");
-    return adopt(std::move(node), expression());
+    return adopt(std::move(node), nested());
   }
 
   // Binary operators by rising precedence; all associate to the left.
@@ -279,7 +279,7 @@ class TParser final {
     return call;
   }
 
-  // An expression inside parentheses: counted, since each level of them recurses.
+  // An expression inside parentheses or a branch of "?:": counted, since each level recurses.
   TNodePtr nested() {
     if (++FNesting > kMaxExpressionDepth) throw TScriptError("the expression nests too deeply" + where(peek().Line, peek().Column));
     TNodePtr node = expression();
