@@ -70,7 +70,12 @@ class TAVConverter final : private IConversionHost, private media::IMediaLogSink
   // True from Start until the run has raised OnComplete.
   bool Busy() const;
 
-  int64_t ElapsedSeconds() const { return (LastTime() - StartTime()) / 1000000; }
+  // 0 until the first report: before it LastTime is still 0 and the difference would be negative.
+  int64_t ElapsedSeconds() const {
+    const int64_t last = LastTime();
+    const int64_t start = StartTime();
+    return last > start && start > 0 ? (last - start) / 1000000 : 0;
+  }
   int64_t RemainingSeconds() const;
   int64_t OutputSize() const { return FOutputSize.load(); }  // bytes of the first output file
   int64_t InputSize() const { return FInputSize.load(); }    // bytes of the first input file

@@ -20,6 +20,7 @@ int cmdProfiles(const TArgs& args);
 int cmdRun(const TArgs& args);
 int cmdConvert(const TArgs& args);
 int cmdDvd(const TArgs& args);
+int cmdSnapshot(const TArgs& args);
 int cmdTasks(const TArgs& args);
 int cmdCategories(const TArgs& args);
 int cmdStart(const TArgs& args);

@@ -24,6 +24,8 @@ void printUsage() {
       "                   convert a chapter range of a DVD title\n"
       "%s"
       "  dvd PATH         list the titles of a DVD (drive mount point, VIDEO_TS folder or ISO image)\n"
+      "  snapshot SOURCE --at SEC [-o FILE.png] [--filters TEXT] [--frames N]\n"
+      "                   write the preview's picture at SEC (and the N-1 after it) as PNG\n"
       "  tasks [--category ID]  list the queue, or the history of a category\n"
       "  categories       list the categories of the history\n"
       "  start ID         run again a queue task an earlier run left unfinished\n",
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
       {"run", cli::cmdRun},
       {"convert", cli::cmdConvert},
       {"dvd", cli::cmdDvd},
+      {"snapshot", cli::cmdSnapshot},
       {"tasks", cli::cmdTasks},
       {"categories", cli::cmdCategories},
       {"start", cli::cmdStart},
