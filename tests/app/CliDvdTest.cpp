@@ -3,26 +3,15 @@
 #include <filesystem>
 
 #include "support/DvdFixture.h"
+#include "app/CliTestHome.h"
 #include "support/TestSupport.h"
 
 using namespace vc;
 
 namespace {
 
-class CliDvdTest : public ::testing::Test {
+class CliDvdTest : public test::TCliTestHome {
  protected:
-  void SetUp() override {
-    env = "XDG_CONFIG_HOME='" + root.Path() + "' HOME='" + root.Path() + "' ";
-    ASSERT_EQ(test::RunCommand(env + "sh '" VELOCAST_SOURCE_DIR "/scripts/create-database.sh' >/dev/null"), 0);
-  }
-  int cli(const std::string& args, std::string* out = nullptr) {
-    return test::RunCommand(env + "'" VELOCAST_CLI_PATH "' " + args + " 2>&1", out);
-  }
-  std::string sql(const std::string& query) {
-    std::string out;
-    test::RunCommand("sqlite3 '" + root.Path() + "/Tamberlin/Velocast/av.cfg' \"" + query + "\"", &out);
-    return out;
-  }
   // Seconds of video: the decoded frame count at the fixture's 25 fps. The container's duration is
   // longer by the audio a cut at a chapter carries from before the chapter's first picture (a
   // program stream muxes sound behind the pictures of the same time).
@@ -33,8 +22,6 @@ class CliDvdTest : public ::testing::Test {
                      &out);
     return out.empty() ? -1 : std::stod(out) / 25.0;
   }
-  test::TTempDir root;
-  std::string env;
 };
 
 }  // namespace

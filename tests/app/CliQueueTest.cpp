@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/CliTestHome.h"
 #include "support/TestSupport.h"
 
 using namespace vc;
@@ -27,22 +28,7 @@ std::string clipFixture() {
   return file;
 }
 
-class CliQueueTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    env = "XDG_CONFIG_HOME='" + root.Path() + "' HOME='" + root.Path() + "' ";
-    ASSERT_EQ(test::RunCommand(env + "sh '" VELOCAST_SOURCE_DIR "/scripts/create-database.sh' >/dev/null"), 0);
-  }
-  int cli(const std::string& args, std::string* out = nullptr) {
-    return test::RunCommand(env + "'" VELOCAST_CLI_PATH "' " + args + " 2>&1", out);
-  }
-  std::string sql(const std::string& query) {
-    std::string out;
-    test::RunCommand("sqlite3 '" + root.Path() + "/Tamberlin/Velocast/av.cfg' \"" + query + "\"", &out);
-    return out;
-  }
-  test::TTempDir root;
-  std::string env;
+class CliQueueTest : public test::TCliTestHome {
 };
 
 }  // namespace
