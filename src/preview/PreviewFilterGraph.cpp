@@ -28,6 +28,7 @@ AVFilterContext* createFilter(AVFilterGraph* graph, const char* filterName, cons
 }  // namespace
 
 void TPreviewFilterGraph::Reset() {
+  FSynth.Reset();
   FGraph.reset();
   FSource = nullptr;
   FSink = nullptr;
@@ -55,8 +56,12 @@ void TPreviewFilterGraph::Build(const TVideoInput& input, const std::string& fil
   av_free(parameters);
   if (set < 0 || avfilter_init_str(source, nullptr) < 0) throw EVelocastError("Can not init filter");
 
+  // "synth" items run between sub-graphs; the first ends in the pictures the scripts read.
+  const std::string text = blank(filterText) ? std::string() : media::TranslateFilterText(filterText);
+  const media::TFilterPlan plan = media::CutSynthStages(text);
   const AVPixelFormat sinkFormats[] = {AV_PIX_FMT_BGRA, AV_PIX_FMT_NONE};
-  if (av_opt_set_int_list(sink, "pix_fmts", sinkFormats, AV_PIX_FMT_NONE, AV_OPT_SEARCH_CHILDREN) < 0 ||
+  if (av_opt_set_int_list(sink, "pix_fmts", plan.Scripts.empty() ? sinkFormats : media::kStageFormats, AV_PIX_FMT_NONE,
+                          AV_OPT_SEARCH_CHILDREN) < 0 ||
       avfilter_init_str(sink, nullptr) < 0)
     throw EVelocastError("Can not init filter");
 
@@ -70,8 +75,7 @@ void TPreviewFilterGraph::Build(const TVideoInput& input, const std::string& fil
     head = deinterlacer;
   }
 
-  const std::string text = blank(filterText) ? std::string() : media::TranslateFilterText(filterText);
-  if (!blank(text)) {
+  if (!blank(plan.Graphs.front())) {
     media::TFilterInOutPtr outputs(avfilter_inout_alloc());
     media::TFilterInOutPtr inputs(avfilter_inout_alloc());
     if (!outputs || !inputs) throw EVelocastError("Parse Graph Failed");
@@ -83,7 +87,7 @@ void TPreviewFilterGraph::Build(const TVideoInput& input, const std::string& fil
     inputs->pad_idx = 0;
     AVFilterInOut* in = inputs.release();
     AVFilterInOut* out = outputs.release();
-    const int parsed = avfilter_graph_parse_ptr(graph.get(), text.c_str(), &in, &out, nullptr);
+    const int parsed = avfilter_graph_parse_ptr(graph.get(), plan.Graphs.front().c_str(), &in, &out, nullptr);
     avfilter_inout_free(&in);
     avfilter_inout_free(&out);
     if (parsed < 0) throw EVelocastError("Parse Graph Failed");
@@ -91,9 +95,11 @@ void TPreviewFilterGraph::Build(const TVideoInput& input, const std::string& fil
     throw EVelocastError("line filter failed");
   }
   if (avfilter_graph_config(graph.get(), nullptr) < 0) throw EVelocastError("config graph failed");
+  if (FSynth.Build(plan, sink, sinkFormats, {base::Format("flags=%d", scalerFlags), 0}) < 0)
+    throw EVelocastError("Parse Graph Failed");
   FGraph = std::move(graph);
   FSource = source;
-  FSink = sink;
+  FSink = FSynth.Sink();
 }
 
 bool TPreviewFilterGraph::Push(AVFrame* frame) {
@@ -103,6 +109,7 @@ bool TPreviewFilterGraph::Push(AVFrame* frame) {
 
 bool TPreviewFilterGraph::Pull(AVFrame* frame) {
   if (!FGraph) return false;
+  if (!FSynth.Empty() && FSynth.Pump() < 0) return false;
   return av_buffersink_get_frame(FSink, frame) >= 0;
 }
 

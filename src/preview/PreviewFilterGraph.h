@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "media/AVHandles.h"
+#include "media/SynthChain.h"
 
 namespace vc::preview {
 
@@ -28,8 +29,9 @@ class TPreviewFilterGraph final {
 
   // Destroys the previous graph and builds a new one. Throws EVelocastError: "Can not create
   // filter", "Can not init filter", "Parse Graph Failed", "line filter failed", "config graph
-  // failed", or the filter-text translation's "Error opening filters!". scalerFlags go into the
-  // graph as "flags=%d".
+  // failed", or the filter-text translation's "Error opening filters!"; a "synth" item without
+  // its script fails as "Parse Graph Failed", and one without the script library as "Can not
+  // load <file>". scalerFlags go into the graph as "flags=%d".
   void Build(const TVideoInput& input, const std::string& filterText, int scalerFlags);
   void Reset();
   bool Built() const { return FGraph != nullptr; }
@@ -49,7 +51,8 @@ class TPreviewFilterGraph final {
   TVideoInput FInput;
   media::TFilterGraphPtr FGraph;
   AVFilterContext* FSource = nullptr;  // owned by FGraph
-  AVFilterContext* FSink = nullptr;    // owned by FGraph
+  AVFilterContext* FSink = nullptr;    // the last sub-graph's sink: FGraph's, or FSynth's last
+  media::TSynthChain FSynth;           // "synth" stages of the filter text and the sub-graphs after them
 };
 
 }  // namespace vc::preview
