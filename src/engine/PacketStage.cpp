@@ -104,42 +104,43 @@ void TConversion::advanceWithoutDecoding(TInputStream& input, const AVPacket* pa
   input.NextPts += duration;
 }
 
-int TConversion::decodeVideo(TInputStream& input, const AVPacket* packet) {
+namespace {
+
+// Sends one packet (null drains) and hands every frame the decoder returns to onFrame with its
+// time in µs: the decoder's best guess, or the expected next time when it has none. -1 on a
+// decoding error.
+template <class OnFrame>
+int decodeFrames(TInputStream& input, const AVPacket* packet, AVFrame* frame, OnFrame&& onFrame) {
   AVCodecContext* decoder = input.Decoder.get();
   int rc = avcodec_send_packet(decoder, packet);
   if (rc < 0 && rc != AVERROR_EOF) return -1;
-  AVFrame* frame = FFrame.get();
   for (;;) {
     rc = avcodec_receive_frame(decoder, frame);
-    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
+    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return 0;
     if (rc < 0) return -1;
-    input.Quality = frame->quality;
     // The decoder's best guess already weighs reordered against decoding timestamps.
     const int64_t pts = frame->best_effort_timestamp;
     input.Pts = pts != AV_NOPTS_VALUE ? av_rescale_q(pts, input.Stream->time_base, microseconds) : input.NextPts;
-    input.NextPts = input.Pts + frameDuration(input, frame);
-    dispatchVideo(input, frame);
+    onFrame(frame);
     av_frame_unref(frame);
   }
-  return 0;
+}
+
+}  // namespace
+
+int TConversion::decodeVideo(TInputStream& input, const AVPacket* packet) {
+  return decodeFrames(input, packet, FFrame.get(), [&](AVFrame* frame) {
+    input.Quality = frame->quality;
+    input.NextPts = input.Pts + frameDuration(input, frame);
+    dispatchVideo(input, frame);
+  });
 }
 
 int TConversion::decodeAudio(TInputStream& input, const AVPacket* packet) {
-  AVCodecContext* decoder = input.Decoder.get();
-  int rc = avcodec_send_packet(decoder, packet);
-  if (rc < 0 && rc != AVERROR_EOF) return -1;
-  AVFrame* frame = FFrame.get();
-  for (;;) {
-    rc = avcodec_receive_frame(decoder, frame);
-    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
-    if (rc < 0) return -1;
-    const int64_t pts = frame->best_effort_timestamp;
-    input.Pts = pts != AV_NOPTS_VALUE ? av_rescale_q(pts, input.Stream->time_base, microseconds) : input.NextPts;
+  return decodeFrames(input, packet, FFrame.get(), [&](AVFrame* frame) {
     if (frame->sample_rate > 0) input.NextPts = input.Pts + av_rescale(frame->nb_samples, AV_TIME_BASE, frame->sample_rate);
     dispatchAudio(input, frame);
-    av_frame_unref(frame);
-  }
-  return 0;
+  });
 }
 
 int TConversion::decodeSubtitle(TInputStream& input, const AVPacket* packet) {
